@@ -1,0 +1,111 @@
+#pragma once
+// A dBase table as the host keeps it: TABLE.DBF in a folder. Reads dBase III/IV (with or
+// without memo) and level 7; writes dBase III+/IV, or level 7 when a field name is longer
+// than 10 characters. Every failure throws RunError with a Spanish message naming the table.
+//
+// Records are visited in physical (append) order; deleted records are invisible to every
+// read and are not counted. After each post the header's record count and the end-of-file
+// mark are right, so a run killed half-way leaves a table that opens.
+
+#include "platform/AnsiText.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+enum class DbfFieldType { Character, Logical, Integer, Float };
+
+struct DbfFieldDef {
+    QString name;      // ASCII, at most 31 characters
+    DbfFieldType type;
+    int width = 0;     // character fields only; the others have fixed layouts
+};
+
+// What a table on disk declares for one field (any type the engine can read).
+struct DbfFieldInfo {
+    QString name;
+    char type;         // the dBase type letter: C L N F I O + @ D M ...
+    int width;
+    int decimals;
+};
+
+class DbfTable {
+public:
+    enum class Mode { Exclusive, Shared };
+    enum class State { Closed, Browse, Edit, Insert };
+
+    DbfTable();
+    ~DbfTable();
+    DbfTable(const DbfTable &) = delete;
+    DbfTable &operator=(const DbfTable &) = delete;
+
+    // Writes a new, empty NAME.DBF (upper-case file name) in the folder, replacing none: the
+    // caller deletes an old file first (see RebuildTable). Fails if the folder is missing.
+    static void create(const QString &folder, const QString &name, const std::vector<DbfFieldDef> &fields);
+    // The path of the file that a table name resolves to in a folder, letter case
+    // disregarded (the host may have written Soluc.dbf); empty when there is none.
+    static QString findFile(const QString &folder, const QString &name, const QString &extension = QStringLiteral(".DBF"));
+
+    // An exclusive open takes an operating-system lock that no other exclusive or shared open
+    // (in this or another process) can get while it is held; a shared open only reads the
+    // lock's absence and may also edit.
+    void open(const QString &folder, const QString &name, Mode mode = Mode::Exclusive);
+    void close();
+    bool isOpen() const;
+    State state() const;
+    QString tableName() const;
+    const std::vector<DbfFieldInfo> &fields() const;
+    bool hasField(const QString &name) const;
+
+    // Visible (not deleted) records, whatever the filter.
+    int recordCount() const;
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const;  // past the last visible record (also when there is none)
+    bool bof() const;  // a prior() went before the first
+    // Position among the visible records that pass the filter, from 0; -1 when eof.
+    int position() const;
+    void moveTo(int position);
+
+    // Append starts a new blank record (Insert); edit starts changing the current one (Edit).
+    // post writes it; cancel forgets it. Setting or posting outside Edit/Insert throws
+    // "La fuente de datos no está en modo de edición o inserción". Appending while a record
+    // is pending posts that one first, as the host's engine does.
+    void append();
+    void edit();
+    void post();
+    void cancel();
+
+    // Setters: a text longer than a character field is cut to the field's width; a number that
+    // does not fit its field throws.
+    void setText(const QString &field, const AnsiText &value);
+    void setInteger(const QString &field, std::int32_t value);
+    void setFloat(const QString &field, double value);
+    void setLogical(const QString &field, bool value);
+    void clearField(const QString &field);
+
+    // Getters on the current record (or the pending one): text without padding blanks; a
+    // number field read as text gives its digits trimmed. An empty numeric reads as 0.
+    AnsiText text(const QString &field) const;
+    std::int32_t integer(const QString &field) const;
+    double number(const QString &field) const;
+    bool logical(const QString &field) const;
+    bool isBlank(const QString &field) const;
+
+    // Filter by an expression of the form FIELD= 'value' (a quote inside the value doubled).
+    // Only records whose field equals the value, letter case included, are visible; the table
+    // then stands at the first of them. An empty expression removes the filter.
+    void setFilter(const AnsiText &expression);
+    static AnsiText equalsExpression(const QString &field, const AnsiText &value);
+
+    // From the first record: the first whose two fields equal the two texts; true when found
+    // (the table stands there), false otherwise (the position is unchanged).
+    bool locate(const QString &field1, const AnsiText &value1, const QString &field2, const AnsiText &value2);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

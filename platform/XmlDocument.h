@@ -1,0 +1,103 @@
+#pragma once
+// A small DOM over libxml2 with what the two directions use. Text crosses this interface as
+// UTF-8 (std::string); the Séneca layer converts it to table text.
+//
+// Parsing never touches the network, never loads a DTD or an external entity and does not
+// substitute entities. Whitespace-only text between elements is dropped on load.
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct _xmlNode;
+struct _xmlDoc;
+
+class XmlNodeList;
+
+// A non-owning handle to a node of an XmlDocument; valid while the document lives and the
+// node is not removed. A null node answers every question with "nothing".
+class XmlNode {
+public:
+    XmlNode() = default;
+    explicit XmlNode(_xmlNode *node) : m_node(node) {}
+
+    bool isNull() const { return m_node == nullptr; }
+    std::string name() const;
+    // All text below the node, concatenated.
+    std::string text() const;
+    // The node as the platform's DOM serializes it: "<name" then, for each attribute in
+    // document order, " name=\"value\"" (values escaped as XML), then the rest.
+    std::string markup() const;
+    std::string attribute(const char *name) const;
+    XmlNode firstChild() const;
+    // Nodes selected by an XPath 1.0 location path relative to this node, in document order.
+    XmlNodeList select(const char *path) const;
+
+    // Tree building (export). The new element belongs to this node's document.
+    XmlNode appendChild(XmlNode child);
+    void removeChild(XmlNode child);            // unlinks and frees the child
+    void setAttribute(const char *name, const std::string &utf8Value);
+    void setAttribute(const char *name, long long value);
+    void setText(const std::string &utf8Text);
+
+    _xmlNode *raw() const { return m_node; }
+
+private:
+    _xmlNode *m_node = nullptr;
+};
+
+class XmlNodeList {
+public:
+    XmlNodeList() = default;
+    explicit XmlNodeList(std::vector<XmlNode> nodes) : m_nodes(std::move(nodes)) {}
+    int length() const { return static_cast<int>(m_nodes.size()); }
+    // Counted from 0; an index outside the list gives a null node.
+    XmlNode item(int index) const;
+
+private:
+    std::vector<XmlNode> m_nodes;
+};
+
+class XmlDocument {
+public:
+    struct ParseError {
+        int line = 0;
+        QString reason; // libxml2's first error, trimmed
+    };
+
+    XmlDocument();  // an empty document
+    ~XmlDocument();
+    XmlDocument(XmlDocument &&) noexcept;
+    XmlDocument &operator=(XmlDocument &&) noexcept;
+
+    // Reads and parses the whole file. On failure the document stays empty and the first
+    // error is returned in parseError().
+    [[nodiscard]] bool load(const QString &path);
+    [[nodiscard]] bool loadFromMemory(const std::string &bytes);
+    const ParseError &parseError() const { return m_error; }
+
+    XmlNodeList select(const char *path) const;
+    XmlNode selectOne(const char *path) const;
+    XmlNode documentElement() const;
+    XmlNode createElement(const char *name);
+    // Top-level nodes (declaration excluded): comments, processing instructions, the root.
+    std::vector<XmlNode> topLevelNodes() const;
+    // Appends a node as the last top-level node (the new root when there is none).
+    void appendTopLevel(XmlNode node);
+    // The encoding the declaration names, empty without a declaration.
+    std::string declaredEncoding() const;
+    bool hasDeclaration() const;
+
+    // The document in the encoding its declaration names (UTF-8 without one).
+    std::string serialize() const;
+    // Writes serialize() to a temporary file in the target's folder that then replaces the
+    // target, so a failed save leaves any earlier file intact. Throws RunError.
+    void save(const QString &path) const;
+
+    _xmlDoc *raw() const { return m_doc; }
+
+private:
+    _xmlDoc *m_doc = nullptr;
+    ParseError m_error;
+};

@@ -1,0 +1,44 @@
+#pragma once
+// Everything a conversion run shares, held for the whole program run by its owner (the main
+// window, or the command-line tool).
+
+#include "platform/AnsiText.h"
+#include "seneca/SenecaDocument.h"
+
+#include <QString>
+#include <set>
+
+// Where the converter finds and leaves its files. The defaults are the fixed places; the
+// environment variable ZTEMP and the command-line tool's options override them.
+struct Paths {
+    QString workDir;     // the host's working folder (C:\ZTEMP on Windows)
+    QString dialogDir;   // where the open-file dialog starts
+    QString catalogPath; // SENEMATERIAS.DBF beside the executable
+    QString iniPath;     // Zetarium.ini beside the executable
+    QString exeDir;
+
+    static Paths defaults();
+};
+
+// The four sets the subjects step fills and the activities step releases; sorted, so every
+// membership test is a bisection search, and compared byte by byte (case-sensitive).
+struct SubjectSets {
+    std::set<AnsiText> UsedCodes;
+    std::set<AnsiText> SeenLongCodes;
+    std::set<AnsiText> SeenNames;
+    std::set<AnsiText> SeenLongCodeNames;
+    void clear();
+};
+
+class RunState {
+public:
+    explicit RunState(Paths paths = Paths::defaults()) : paths(std::move(paths)) {}
+
+    Paths paths;
+    bool hostMode = false;
+    int outcome = 0;
+    QString rememberedFile;
+    SenecaDocument document;
+    bool CourseCheckFailed = false;
+    SubjectSets sets;
+};

@@ -1,0 +1,50 @@
+#pragma once
+// The Séneca document of a run and the reading operations every import step uses. Records
+// are walked by position: a value is the text of the record's n-th direct `dato` child,
+// converted to table text and trimmed of blanks. A position the record lacks reads as the
+// empty value (and fails every name test), the same in every step.
+
+#include "platform/AnsiText.h"
+#include "platform/XmlDocument.h"
+
+#include <QString>
+
+// The direct `dato` children of one record, in document order.
+class DatoList {
+public:
+    DatoList() = default;
+    explicit DatoList(XmlNodeList nodes) : m_nodes(std::move(nodes)) {}
+    int count() const { return m_nodes.length(); }
+    XmlNode item(int position) const { return m_nodes.item(position); }
+
+private:
+    XmlNodeList m_nodes;
+};
+
+class SenecaDocument {
+public:
+    // Loads the file, replacing what was loaded before. A file that does not parse throws
+    // RunError naming the file, the line and the reason (instead of acting as an empty document).
+    void load(const QString &path);
+    QString path() const { return m_path; }
+
+    // The nodes an absolute location path selects, in document order.
+    XmlNodeList SelectRecords(const char *path) const;
+    XmlDocument &xml() { return m_xml; }
+    const XmlDocument &xml() const { return m_xml; }
+
+private:
+    XmlDocument m_xml;
+    QString m_path;
+};
+
+// The `dato` children of a record (a null record has none).
+DatoList Datos(const XmlNode &record);
+// Text content at a position, converted to Windows-1252 and trimmed by AllTrim.
+AnsiText DatoValue(const DatoList &list, int position);
+// Whether the serialized markup, converted and trimmed, holds the name from position 20
+// (counted from 1): true when `nombre_dato` is the first attribute and its value starts with it.
+bool DatoNameIs(const DatoList &list, int position, const AnsiText &name);
+
+// The record path of a data group: /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq="NAME"]/grupo_datos
+std::string GroupRecordsPath(const char *groupName);
