@@ -6,3 +6,7 @@
 
 void RebuildTable(DbfTable &table, const QString &folder, const QString &name,
                   const std::vector<DbfFieldDef> &fields);
+
+// The first half of RebuildTable alone, for a step that opens another table between deleting
+// its own and creating it anew (the groups step).
+void RemoveTableFiles(const QString &folder, const QString &name);
