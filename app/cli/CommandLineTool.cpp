@@ -1,13 +1,112 @@
 #include "app/cli/CommandLineTool.h"
 
+#include "app/cli/CliUserInterface.h"
+#include "app/cli/CoursesCsv.h"
+#include "app/cli/RunSummary.h"
+#include "export/ExportDriver.h"
+#include "import/ImportDriver.h"
+#include "platform/RunError.h"
+#include "seneca/Messages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+
 namespace CommandLineTool {
 
-static const char *const Usage =
+namespace {
+
+const char *const Usage =
     "Uso:\n"
     "  transvelkor-cli import ARCHIVO.xml [--work-dir CARPETA] [--catalog ARCHIVO.DBF]\n"
     "                         [--courses ARCHIVO.csv] [--allow-incomplete]\n"
     "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA]\n"
-    "  transvelkor-cli --help | --version\n";
+    "  transvelkor-cli --help | --version\n"
+    "\n"
+    "import  Rehace las tablas del programa de horarios a partir de una exportación de Séneca.\n"
+    "        --courses da el NIVEL y el CURSO de cada curso (CSV en UTF-8 separado por ';',\n"
+    "        cabecera CLAVE;NIVEL;CURSO). Si queda algún curso incompleto el proceso se detiene\n"
+    "        (estado 3), salvo con --allow-incomplete.\n"
+    "export  Escribe junto al archivo elegido \"ResultadoVelkor\" + su nombre, con el horario\n"
+    "        regular de cada profesor.\n"
+    "--work-dir  carpeta de trabajo (por defecto la variable ZTEMP, o ZTEMP en la carpeta personal).\n"
+    "--catalog   catálogo de materias (por defecto SENEMATERIAS.DBF junto al programa).\n"
+    "\n"
+    "Estado de salida: 0 proceso finalizado; 1 el proceso terminó con un error; 2 uso incorrecto;\n"
+    "3 cursos sin NIVEL o CURSO.\n";
+
+struct Options {
+    QString command;
+    QString file;
+    QString workDir;
+    QString catalog;
+    QString courses;
+    bool allowIncomplete = false;
+};
+
+// Parses the arguments after the program name; nullopt with a message on bad usage.
+std::optional<Options> parse(const QStringList &args, QString &problem) {
+    Options o;
+    if (args.isEmpty()) {
+        problem = QStringLiteral("Falta la orden (import o export).");
+        return std::nullopt;
+    }
+    o.command = args[0];
+    if (o.command != QStringLiteral("import") && o.command != QStringLiteral("export")) {
+        problem = QStringLiteral("Orden desconocida: «%1».").arg(o.command);
+        return std::nullopt;
+    }
+    const bool import = o.command == QStringLiteral("import");
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        auto value = [&](QString &into) {
+            if (i + 1 >= args.size()) {
+                problem = QStringLiteral("Falta el valor de %1.").arg(a);
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        if (a == QStringLiteral("--work-dir")) {
+            if (!value(o.workDir))
+                return std::nullopt;
+        } else if (import && a == QStringLiteral("--catalog")) {
+            if (!value(o.catalog))
+                return std::nullopt;
+        } else if (import && a == QStringLiteral("--courses")) {
+            if (!value(o.courses))
+                return std::nullopt;
+        } else if (import && a == QStringLiteral("--allow-incomplete")) {
+            o.allowIncomplete = true;
+        } else if (a.startsWith(QStringLiteral("--"))) {
+            problem = QStringLiteral("Opción desconocida: «%1».").arg(a);
+            return std::nullopt;
+        } else if (o.file.isEmpty()) {
+            o.file = a;
+        } else {
+            problem = QStringLiteral("Sobra el argumento «%1».").arg(a);
+            return std::nullopt;
+        }
+    }
+    if (o.file.isEmpty()) {
+        problem = QStringLiteral("Falta el archivo XML.");
+        return std::nullopt;
+    }
+    return o;
+}
+
+Paths pathsFor(const Options &o) {
+    Paths p = Paths::defaults();
+    if (!o.workDir.isEmpty()) {
+        p.workDir = QDir(o.workDir).absolutePath();
+        p.dialogDir = QDir(p.workDir).filePath(QStringLiteral("seneca"));
+    }
+    if (!o.catalog.isEmpty())
+        p.catalogPath = QFileInfo(o.catalog).absoluteFilePath();
+    return p;
+}
+
+} // namespace
 
 int run(const QStringList &arguments) {
     QTextStream out(stdout);
@@ -25,8 +124,41 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         out << QStringLiteral("transvelkor-cli %1\n").arg(QStringLiteral(TVS_VERSION));
         return Ok;
     }
-    err << QString::fromUtf8(Usage);
-    return BadUsage;
+    QString problem;
+    const std::optional<Options> options = parse(args, problem);
+    if (!options) {
+        err << problem << QLatin1Char('\n') << QString::fromUtf8(Usage);
+        return BadUsage;
+    }
+
+    RunState state(pathsFor(*options));
+    CliUserInterface ui(QFileInfo(options->file).absoluteFilePath(), out, err);
+
+    if (options->command == QStringLiteral("import")) {
+        // A malformed courses file is refused before any table is touched.
+        if (!options->courses.isEmpty()) {
+            try {
+                ui.courses = ReadCoursesCsv(options->courses);
+            } catch (const RunError &error) {
+                err << error.message() << QLatin1Char('\n');
+                return BadUsage;
+            }
+        }
+        ui.allowIncomplete = options->allowIncomplete;
+        BExportarClick(state, ui);
+        if (ui.coursesIncomplete)
+            return CoursesIncomplete;
+        if (state.outcome != 1)
+            return RunFailed;
+        PrintImportSummary(state.paths.workDir, out);
+        return Ok;
+    }
+
+    BImportarClick(state, ui);
+    if (state.outcome != 1)
+        return RunFailed;
+    PrintExportSummary(state.rememberedFile, out);
+    return Ok;
 }
 
 } // namespace CommandLineTool

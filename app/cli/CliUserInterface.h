@@ -1,0 +1,32 @@
+#pragma once
+// The command-line tool's side of a run: the file is given instead of chosen, messages go to
+// standard output and errors to standard error, and the courses come from a CSV file.
+
+#include "app/cli/CoursesCsv.h"
+#include "seneca/UserInterface.h"
+
+#include <QTextStream>
+#include <vector>
+
+class CliUserInterface : public UserInterface {
+public:
+    CliUserInterface(QString file, QTextStream &out, QTextStream &err)
+        : m_file(std::move(file)), m_out(out), m_err(err) {}
+
+    std::vector<CourseValues> courses;
+    bool allowIncomplete = false;
+    bool coursesIncomplete = false; // the run stopped because a course lacked its level or number
+
+    std::optional<QString> chooseFile(const QString &) override { return m_file; }
+    void showMessage(const QString &text) override { m_out << text << Qt::endl; }
+    void showError(const QString &text) override { m_err << text << Qt::endl; }
+    void setBusy(bool) override {}
+    CourseDialogResult editCourses(RunState &state) override;
+    void disableDirectionButtons() override {}
+    void closeMainWindow() override {}
+
+private:
+    QString m_file;
+    QTextStream &m_out;
+    QTextStream &m_err;
+};

@@ -1,0 +1,71 @@
+#include "import/ImportDriver.h"
+
+#include "import/ImportSteps.h"
+#include "platform/RunError.h"
+#include "seneca/Messages.h"
+
+#include <QFileInfo>
+#include <array>
+
+namespace {
+
+using ImportStep = void (*)(RunState &, UserInterface &);
+
+// Later steps read what earlier ones wrote: activities append to the subjects table, groups
+// need the courses as the user completed them, assignments read subjects and groups.
+constexpr std::array<ImportStep, 9> Steps = {
+    ImportPeriods,  ImportCourses, ImportSubjects,           ImportActivities, ImportStaff,
+    ImportRooms,    ImportGroups,  ImportSubjectAssignments, ImportTimeSlots,
+};
+
+// Runs the steps on the loaded document; false when the user forced the exit.
+bool RunSteps(RunState &state, UserInterface &ui) {
+    BusyCursor busy(ui);
+    state.sets.clear(); // a run after a failed one starts with empty sets
+    for (ImportStep step : Steps) {
+        try {
+            step(state, ui);
+        } catch (const ForcedExit &) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void BExportarClick(RunState &state, UserInterface &ui) {
+    if (auto chosen = ui.chooseFile(state.paths.dialogDir))
+        state.rememberedFile = *chosen;
+
+    if (state.rememberedFile.isEmpty() || !QFileInfo(state.rememberedFile).isFile()) {
+        ui.showMessage(Msg::NoFile);
+        if (state.hostMode) {
+            state.outcome = -1;
+            ui.closeMainWindow();
+        }
+        return;
+    }
+
+    bool finished = false;
+    try {
+        // A file that does not parse ends the run here, before any table is touched.
+        state.document.load(state.rememberedFile);
+        finished = RunSteps(state, ui);
+    } catch (const RunError &error) {
+        ui.showError(error.message());
+        return;
+    }
+    if (!finished) {
+        // Forced exit from the level-and-course dialog: no later step, outcome unchanged,
+        // and the program ends.
+        ui.closeMainWindow();
+        return;
+    }
+
+    state.outcome = 1;
+    ui.showMessage(Msg::Finished);
+    ui.disableDirectionButtons();
+    if (state.hostMode)
+        ui.closeMainWindow();
+}
