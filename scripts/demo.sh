@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# The main job on the bundled sample school: installs what is missing, builds, imports the
+# sample Séneca export into a working folder of its own, places the sample solved timetable
+# and exports every teacher's timetable back to a Séneca document.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)"
+
+cli=build/release/transvelkor-cli
+work=build/demo/ZTEMP
+rm -rf build/demo
+mkdir -p "$work/seneca"
+cp examples/seneca/*.xml "$work/seneca/"
+xml=$(ls "$work"/seneca/*.xml | head -n 1)
+
+echo "== Importación desde Séneca: $xml"
+"$cli" import "$xml" --work-dir "$work" --courses examples/seneca/cursos.csv
+
+echo
+echo "== Horario resuelto de ejemplo: SOLUC.DBF"
+cp build/release/examples/SOLUC.DBF "$work/SOLUC.DBF"
+
+echo
+echo "== Exportación hacia Séneca"
+"$cli" export "$xml" --work-dir "$work"

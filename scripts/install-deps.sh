@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs, from Debian 12's packages, whatever the build, the tests and the sample run need
+# and the machine lacks. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libxml2-dev libx11-dev libchm-dev
+    python3 python3-dbfread
+    fp-compiler fp-units-db fp-utils
+    xvfb xdotool x11-utils xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Instalando: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
