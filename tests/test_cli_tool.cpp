@@ -1,0 +1,139 @@
+// transvelkor-cli as a user runs it: exit statuses, messages on the right stream, the
+// courses file, and paths with blanks and accents.
+
+#include "platform/DbfTable.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestSupport;
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QString out, err;
+};
+
+Result runCli(const QStringList &args) {
+    QProcess p;
+    p.start(QStringLiteral(TVS_CLI), args);
+    if (!p.waitForFinished(60000))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+class TestCliTool : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_root, m_xml, m_catalog, m_work;
+
+private slots:
+    void initTestCase() {
+        // Blanks and accents in every path the tool is given.
+        m_root = QDir(m_dir.path()).filePath("Año académico 2026");
+        QVERIFY(QDir().mkpath(m_root));
+        m_work = QDir(m_root).filePath("carpeta de trabajo");
+        QVERIFY(QDir().mkpath(m_work));
+        m_xml = writeSeneca(m_root, "exportación Séneca.xml",
+                            {yearGroup("2026", "15/09/2026", "22/06/2027"),
+                             group("CURSOS_DEL_CENTRO", {{"6001", "1º de E.S.O."}, {"6002", "2º de E.S.O."}}),
+                             group("MATERIAS", {{"6001", "Matemáticas", "700001", "4"}},
+                                   {"X_OFERTAMATRIG", "D_MATERIAC", "X_MATERIAOMG", "N_HORAS"}),
+                             group("UNIDADES", {{"900001", "E1A", "6001"}, {"900002", "E2A", "6002"}})});
+        m_catalog = QDir(m_root).filePath("catálogo.dbf");
+        DbfTable::create(m_root, "catálogo", {{"NOMBRE", DbfFieldType::Character, 80},
+                                              {"COD", DbfFieldType::Character, 10},
+                                              {"CODLARGO", DbfFieldType::Character, 10}});
+        m_catalog = DbfTable::findFile(m_root, "catálogo");
+        QVERIFY(!m_catalog.isEmpty());
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("version") << QStringList{"--version"} << 0;
+        QTest::newRow("nothing") << QStringList{} << 2;
+        QTest::newRow("unknown command") << QStringList{"convert", "a.xml"} << 2;
+        QTest::newRow("no file") << QStringList{"import"} << 2;
+        QTest::newRow("option without value") << QStringList{"import", "a.xml", "--work-dir"} << 2;
+        QTest::newRow("import-only option on export") << QStringList{"export", "a.xml", "--courses", "c.csv"} << 2;
+        QTest::newRow("two files") << QStringList{"import", "a.xml", "b.xml"} << 2;
+    }
+    void usage() {
+        QFETCH(QStringList, args);
+        const Result r = runCli(args);
+        QTEST(r.status, "status");
+        if (r.status == 2)
+            QVERIFY2(r.err.contains("Uso:") && r.out.isEmpty(), qPrintable(r.err));
+    }
+
+    void missingFileEndsWithStatusOne() {
+        const Result r = runCli({"import", QDir(m_root).filePath("no está.xml"), "--work-dir", m_work});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out.trimmed(), "No existe archivo");
+    }
+
+    void incompleteCoursesStopTheRun() {
+        const QString csv = QDir(m_root).filePath("cursos incompletos.csv");
+        writeFile(csv, "CLAVE;NIVEL;CURSO\n6001;ESO;1\n9999;BCT;1\n");
+        const Result r = runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--courses", csv});
+        QCOMPARE(r.status, 3);
+        QVERIFY2(r.out.contains("¡Atención! Falta algún Dato"), qPrintable(r.out));
+        QVERIFY2(r.out.contains("6002") && r.out.contains("2º de E.S.O."), qPrintable(r.out));
+        QVERIFY2(r.err.contains("9999"), qPrintable(r.err)); // a key that matches no course
+        QVERIFY(!r.out.contains("Proceso finalizado"));
+        QVERIFY(!QFile::exists(QDir(m_work).filePath("ASIGNOMT.DBF")));
+        QCOMPARE(column(m_work, "CURSOST", "NIVEL"), (QStringList{"ESO", ""}));
+    }
+
+    void malformedCoursesFileTouchesNothing() {
+        const QString csv = QDir(m_root).filePath("cursos mal.csv");
+        writeFile(csv, "CLAVE;NIVEL;CURSO\n6001;ESO\n");
+        QDir(m_work).remove("PERIODOS.DBF");
+        const Result r = runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--courses", csv});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains("2"), qPrintable(r.err));
+        QVERIFY(!QFile::exists(QDir(m_work).filePath("PERIODOS.DBF")));
+    }
+
+    void wholeImport_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<QStringList>("groups");
+        QTest::newRow("every course given") << QByteArray("CLAVE;NIVEL;CURSO\n6001;ESO;1\n6002;ESO;2\n")
+                                            << QStringList{} << QStringList{"ESO1A", "ESO2A"};
+        QTest::newRow("allowed incomplete") << QByteArray("CLAVE;NIVEL;CURSO\n6001;ESO;1\n")
+                                            << QStringList{"--allow-incomplete"} << QStringList{"ESO1A", "A"};
+    }
+    void wholeImport() {
+        QFETCH(QByteArray, csv);
+        QFETCH(QStringList, extra);
+        const QString csvPath = QDir(m_root).filePath("cursos.csv");
+        writeFile(csvPath, csv);
+        const Result r = runCli(QStringList{"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog,
+                                           "--courses", csvPath} + extra);
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains("Proceso finalizado"), qPrintable(r.out + r.err));
+        QVERIFY2(r.out.contains("GRUPOST") && r.out.contains("ASIGNOMT2"), qPrintable(r.out));
+        QTEST(column(m_work, "GRUPOST", "ABREV"), "groups");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliTool)
+#include "test_cli_tool.moc"
