@@ -138,4 +138,18 @@ QStringList column(const QString &folder, const QString &name, const QString &fi
     return values;
 }
 
+QStringList columns(const QString &folder, const QString &name, const QStringList &fields) {
+    DbfTable table;
+    table.open(folder, name, DbfTable::Mode::Shared);
+    QStringList lines;
+    for (table.first(); !table.eof(); table.next()) {
+        QStringList cells;
+        for (const QString &f : fields)
+            cells << table.text(f).toQString();
+        lines << cells.join(QLatin1Char('|'));
+    }
+    table.close();
+    return lines;
+}
+
 } // namespace TestSupport

@@ -60,5 +60,8 @@ QString yearGroup(const QString &year, const QString &start, const QString &end)
 QStringList dumpTable(const QString &folder, const QString &name);
 // The values of one field, in table order.
 QStringList column(const QString &folder, const QString &name, const QString &field);
+// Chosen fields of every visible record, one line per record: "value|value|..." in the order
+// the fields are given.
+QStringList columns(const QString &folder, const QString &name, const QStringList &fields);
 
 } // namespace TestSupport
