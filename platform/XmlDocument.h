@@ -63,7 +63,8 @@ class XmlDocument {
 public:
     struct ParseError {
         int line = 0;
-        QString reason; // libxml2's first error, trimmed
+        QString reason;          // libxml2's first error, trimmed, or why the file could not be read
+        bool unreadable = false; // the file could not be read at all (line is then 0)
     };
 
     XmlDocument();  // an empty document

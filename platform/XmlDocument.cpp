@@ -1,0 +1,548 @@
+#include "platform/XmlDocument.h"
+
+#include "platform/RunError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+#include <libxml/xpath.h>
+
+#include <climits>
+#include <utility>
+#include <mutex>
+#include <unordered_set>
+
+namespace {
+
+// Text gathered below one node never grows past this. Only entities declared in a document's
+// own DTD can make it large (a Séneca file has none); reaching it ends the run.
+constexpr size_t MaxTextBytes = 64u * 1024u * 1024u;
+constexpr int MaxEntityDepth = 20;
+
+const xmlChar *X(const char *s) { return reinterpret_cast<const xmlChar *>(s); }
+const char *C(const xmlChar *s) { return reinterpret_cast<const char *>(s); }
+std::string str(const xmlChar *s) { return s ? std::string(C(s)) : std::string(); }
+
+struct XmlFree {
+    void operator()(xmlChar *p) const { xmlFree(p); }
+};
+struct ParserCtxtFree {
+    void operator()(xmlParserCtxt *p) const { xmlFreeParserCtxt(p); }
+};
+struct XPathCtxtFree {
+    void operator()(xmlXPathContext *p) const { xmlXPathFreeContext(p); }
+};
+struct XPathObjectFree {
+    void operator()(xmlXPathObject *p) const { xmlXPathFreeObject(p); }
+};
+
+// What this adapter keeps beside a libxml2 document (hung on doc->_private): whether the
+// parsed bytes began with a declaration, and the elements created and not yet freed, so that
+// one created but never appended is freed with its document.
+struct DocState {
+    bool hasDeclaration = false;
+    std::unordered_set<xmlNode *> created;
+};
+
+DocState *state(const xmlDoc *doc) { return doc ? static_cast<DocState *>(doc->_private) : nullptr; }
+
+// External resources are never fetched, whatever asks for them (DTDs, external entities).
+xmlParserInputPtr refuseExternal(const char *, const char *, xmlParserCtxtPtr) { return nullptr; }
+
+void initLibxml() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlSetExternalEntityLoader(refuseExternal);
+    });
+}
+
+xmlDoc *newDoc(bool hasDeclaration) {
+    initLibxml();
+    xmlDoc *doc = xmlNewDoc(X("1.0"));
+    if (!doc)
+        throw std::bad_alloc();
+    doc->_private = new DocState{hasDeclaration, {}};
+    return doc;
+}
+
+void freeDoc(xmlDoc *doc) {
+    if (!doc)
+        return;
+    if (DocState *st = state(doc)) {
+        // Collect first: freeing a detached element frees its created descendants too.
+        std::vector<xmlNode *> detached;
+        for (xmlNode *n : st->created)
+            if (n->parent == nullptr)
+                detached.push_back(n);
+        for (xmlNode *n : detached)
+            xmlFreeNode(n);
+        delete st;
+        doc->_private = nullptr;
+    }
+    xmlFreeDoc(doc);
+}
+
+void forgetSubtree(DocState *st, xmlNode *node) {
+    if (!st || st->created.empty())
+        return;
+    st->created.erase(node);
+    if (node->type == XML_ELEMENT_NODE)
+        for (xmlNode *c = node->children; c; c = c->next)
+            forgetSubtree(st, c);
+}
+
+// Captures the first error that libxml2 reports while it lives (warnings only when no error
+// follows), and keeps libxml2 from printing anything.
+class ErrorCapture {
+public:
+    ErrorCapture() : m_oldHandler(xmlStructuredError), m_oldContext(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(this, &ErrorCapture::handle);
+    }
+    ~ErrorCapture() { xmlSetStructuredErrorFunc(m_oldContext, m_oldHandler); }
+    ErrorCapture(const ErrorCapture &) = delete;
+    ErrorCapture &operator=(const ErrorCapture &) = delete;
+
+    bool any() const { return m_haveError || m_haveWarning; }
+    const XmlDocument::ParseError &first() const { return m_haveError ? m_error : m_warning; }
+
+private:
+    static void handle(void *self, xmlErrorPtr error) {
+        auto *me = static_cast<ErrorCapture *>(self);
+        if (!error)
+            return;
+        const bool isError = error->level >= XML_ERR_ERROR;
+        if (isError ? me->m_haveError : me->m_haveWarning)
+            return;
+        XmlDocument::ParseError &slot = isError ? me->m_error : me->m_warning;
+        slot.line = error->line;
+        slot.reason = QString::fromUtf8(error->message ? error->message : "error desconocido").trimmed();
+        (isError ? me->m_haveError : me->m_haveWarning) = true;
+    }
+
+    xmlStructuredErrorFunc m_oldHandler;
+    void *m_oldContext;
+    bool m_haveError = false;
+    bool m_haveWarning = false;
+    XmlDocument::ParseError m_error;
+    XmlDocument::ParseError m_warning;
+};
+
+void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth);
+
+void appendNodeText(std::string &out, const xmlNode *node, int entityDepth) {
+    switch (node->type) {
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+        if (node->content)
+            out += C(node->content);
+        break;
+    case XML_ELEMENT_NODE:
+        appendChildrenText(out, node->children, entityDepth);
+        break;
+    case XML_ENTITY_REF_NODE: {
+        // Only an entity of the document's own DTD gets here; external ones are never loaded
+        // and so have no content.
+        const xmlEntity *ent = xmlGetDocEntity(node->doc, node->name);
+        if (ent && ent->etype == XML_INTERNAL_GENERAL_ENTITY) {
+            if (entityDepth >= MaxEntityDepth)
+                throw RunError(QStringLiteral("El documento XML anida entidades a demasiada profundidad."));
+            appendChildrenText(out, ent->children, entityDepth + 1);
+        }
+        break;
+    }
+    default: // comments, processing instructions
+        break;
+    }
+    if (out.size() > MaxTextBytes)
+        throw RunError(QStringLiteral("El texto de un nodo del documento XML supera el límite de %1 bytes.")
+                           .arg(MaxTextBytes));
+}
+
+void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth) {
+    for (const xmlNode *c = first; c; c = c->next)
+        appendNodeText(out, c, entityDepth);
+}
+
+void appendEscaped(std::string &out, const std::string &text, bool inAttribute) {
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"':
+            if (inAttribute) {
+                out += "&quot;";
+                break;
+            }
+            [[fallthrough]];
+        default: out += c;
+        }
+    }
+}
+
+std::string qualifiedName(const xmlNode *node) {
+    std::string name;
+    if (node->ns && node->ns->prefix)
+        name = str(node->ns->prefix) + ':';
+    return name + str(node->name);
+}
+
+// Serializes in UTF-8 the same way whether or not the document has a declaration (libxml2's
+// own dump turns non-ASCII characters into references in one case and not in the other).
+void appendMarkup(std::string &out, const xmlNode *node) {
+    switch (node->type) {
+    case XML_ELEMENT_NODE: {
+        out += '<';
+        out += qualifiedName(node);
+        for (const xmlNs *ns = node->nsDef; ns; ns = ns->next) {
+            out += ns->prefix ? " xmlns:" + str(ns->prefix) + "=\"" : std::string(" xmlns=\"");
+            appendEscaped(out, str(ns->href), true);
+            out += '"';
+        }
+        for (const xmlAttr *a = node->properties; a; a = a->next) {
+            out += ' ';
+            if (a->ns && a->ns->prefix)
+                out += str(a->ns->prefix) + ':';
+            out += str(a->name);
+            out += "=\"";
+            std::string value;
+            appendChildrenText(value, a->children, 0);
+            appendEscaped(out, value, true);
+            out += '"';
+        }
+        if (!node->children) {
+            out += "/>";
+            break;
+        }
+        out += '>';
+        for (const xmlNode *c = node->children; c; c = c->next)
+            appendMarkup(out, c);
+        out += "</" + qualifiedName(node) + '>';
+        break;
+    }
+    case XML_TEXT_NODE:
+        appendEscaped(out, str(node->content), false);
+        break;
+    case XML_CDATA_SECTION_NODE:
+        out += "<![CDATA[" + str(node->content) + "]]>";
+        break;
+    case XML_COMMENT_NODE:
+        out += "<!--" + str(node->content) + "-->";
+        break;
+    case XML_PI_NODE:
+        out += "<?" + str(node->name);
+        if (node->content && *node->content)
+            out += ' ' + str(node->content);
+        out += "?>";
+        break;
+    case XML_ENTITY_REF_NODE:
+        out += '&' + str(node->name) + ';';
+        break;
+    default:
+        break;
+    }
+}
+
+[[noreturn]] void nullNodeError(const char *operation) {
+    throw RunError(QStringLiteral("Operación «%1» sobre un nodo XML inexistente.").arg(QString::fromLatin1(operation)));
+}
+
+XmlNodeList evaluate(xmlDoc *doc, xmlNode *context, const char *path) {
+    if (!doc || !path)
+        return {};
+    initLibxml();
+    std::unique_ptr<xmlXPathContext, XPathCtxtFree> ctxt(xmlXPathNewContext(doc));
+    if (!ctxt)
+        throw std::bad_alloc();
+    ctxt->node = context ? context : reinterpret_cast<xmlNode *>(doc);
+    ErrorCapture errors;
+    std::unique_ptr<xmlXPathObject, XPathObjectFree> result(xmlXPathEvalExpression(X(path), ctxt.get()));
+    if (!result)
+        throw RunError(QStringLiteral("La ruta XML «%1» no es válida: %2.")
+                           .arg(QString::fromUtf8(path),
+                                errors.any() ? errors.first().reason : QStringLiteral("error desconocido")));
+    std::vector<XmlNode> nodes;
+    if (result->type == XPATH_NODESET && result->nodesetval) {
+        const xmlNodeSet *set = result->nodesetval;
+        nodes.reserve(static_cast<size_t>(set->nodeNr));
+        for (int i = 0; i < set->nodeNr; ++i)
+            nodes.emplace_back(set->nodeTab[i]);
+    }
+    return XmlNodeList(std::move(nodes));
+}
+
+// Whether the bytes start with an XML declaration (after a byte-order mark, in UTF-8 or
+// UTF-16); libxml2 keeps no trace of it in the tree.
+bool startsWithDeclaration(const std::string &bytes) {
+    static const std::string utf8 = "<?xml";
+    static const std::string utf8Bom = "\xEF\xBB\xBF<?xml";
+    static const std::string utf16le("<\0?\0x\0m\0l\0", 10);
+    static const std::string utf16be("\0<\0?\0x\0m\0l", 10);
+    auto startsWith = [&](const std::string &prefix, size_t offset) {
+        return bytes.size() >= offset + prefix.size() && bytes.compare(offset, prefix.size(), prefix) == 0;
+    };
+    return startsWith(utf8, 0) || startsWith(utf8Bom, 0) || startsWith(utf16le, 2) || startsWith(utf16be, 2);
+}
+
+} // namespace
+
+// ---- XmlNode ----
+
+std::string XmlNode::name() const { return m_node ? str(m_node->name) : std::string(); }
+
+std::string XmlNode::text() const {
+    std::string out;
+    if (!m_node)
+        return out;
+    switch (m_node->type) {
+    case XML_ELEMENT_NODE:
+    case XML_ATTRIBUTE_NODE:
+    case XML_DOCUMENT_NODE:
+    case XML_DOCUMENT_FRAG_NODE:
+        appendChildrenText(out, m_node->children, 0);
+        break;
+    case XML_COMMENT_NODE:
+    case XML_PI_NODE:
+        out = str(m_node->content);
+        break;
+    default:
+        appendNodeText(out, m_node, 0);
+        break;
+    }
+    return out;
+}
+
+std::string XmlNode::markup() const {
+    std::string out;
+    if (m_node)
+        appendMarkup(out, m_node);
+    return out;
+}
+
+std::string XmlNode::attribute(const char *name) const {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        return {};
+    const xmlAttr *attr = xmlHasProp(m_node, X(name));
+    std::string out;
+    if (attr && attr->type == XML_ATTRIBUTE_NODE)
+        appendChildrenText(out, attr->children, 0);
+    return out;
+}
+
+XmlNode XmlNode::firstChild() const { return XmlNode(m_node ? m_node->children : nullptr); }
+
+XmlNodeList XmlNode::select(const char *path) const {
+    if (!m_node)
+        return {};
+    return evaluate(m_node->doc, m_node, path);
+}
+
+XmlNode XmlNode::appendChild(XmlNode child) {
+    if (!m_node || child.isNull())
+        nullNodeError("appendChild");
+    if (child.m_node->doc != m_node->doc)
+        throw RunError(QStringLiteral("No se puede añadir un nodo de otro documento XML."));
+    for (const xmlNode *p = m_node; p; p = p->parent)
+        if (p == child.m_node)
+            throw RunError(QStringLiteral("No se puede añadir un nodo XML dentro de sí mismo."));
+    xmlUnlinkNode(child.m_node);
+    return XmlNode(xmlAddChild(m_node, child.m_node));
+}
+
+void XmlNode::removeChild(XmlNode child) {
+    if (!m_node || child.isNull())
+        nullNodeError("removeChild");
+    if (child.m_node->parent != m_node)
+        throw RunError(QStringLiteral("El nodo XML «%1» no es hijo de «%2».")
+                           .arg(QString::fromStdString(child.name()), QString::fromStdString(name())));
+    xmlUnlinkNode(child.m_node);
+    forgetSubtree(state(m_node->doc), child.m_node);
+    xmlFreeNode(child.m_node);
+}
+
+void XmlNode::setAttribute(const char *name, const std::string &utf8Value) {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        nullNodeError("setAttribute");
+    // xmlSetProp stores the value as given (no entity parsing).
+    if (!xmlSetProp(m_node, X(name), X(utf8Value.c_str())))
+        throw std::bad_alloc();
+}
+
+void XmlNode::setAttribute(const char *name, long long value) { setAttribute(name, std::to_string(value)); }
+
+void XmlNode::setText(const std::string &utf8Text) {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        nullNodeError("setText");
+    DocState *st = state(m_node->doc);
+    for (xmlNode *c = m_node->children; c; c = c->next)
+        forgetSubtree(st, c);
+    xmlNodeSetContent(m_node, nullptr); // frees the children
+    // An empty text leaves an empty element, written as <name/>.
+    if (!utf8Text.empty()) {
+        xmlNode *text = xmlNewDocTextLen(m_node->doc, X(utf8Text.c_str()), static_cast<int>(utf8Text.size()));
+        if (!text || !xmlAddChild(m_node, text))
+            throw std::bad_alloc();
+    }
+}
+
+// ---- XmlNodeList ----
+
+XmlNode XmlNodeList::item(int index) const {
+    if (index < 0 || index >= length())
+        return {};
+    return m_nodes[static_cast<size_t>(index)];
+}
+
+// ---- XmlDocument ----
+
+XmlDocument::XmlDocument() : m_doc(newDoc(false)) {}
+
+XmlDocument::~XmlDocument() { freeDoc(m_doc); }
+
+XmlDocument::XmlDocument(XmlDocument &&other) noexcept
+    : m_doc(std::exchange(other.m_doc, nullptr)), m_error(std::move(other.m_error)) {}
+
+XmlDocument &XmlDocument::operator=(XmlDocument &&other) noexcept {
+    if (this != &other) {
+        freeDoc(m_doc);
+        m_doc = std::exchange(other.m_doc, nullptr);
+        m_error = std::move(other.m_error);
+    }
+    return *this;
+}
+
+bool XmlDocument::load(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        freeDoc(std::exchange(m_doc, newDoc(false)));
+        m_error = {0, file.errorString(), true};
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        freeDoc(std::exchange(m_doc, newDoc(false)));
+        m_error = {0, file.errorString(), true};
+        return false;
+    }
+    return loadFromMemory(bytes.toStdString());
+}
+
+bool XmlDocument::loadFromMemory(const std::string &bytes) {
+    initLibxml();
+    freeDoc(std::exchange(m_doc, newDoc(false)));
+    m_error = {};
+    if (bytes.size() > static_cast<size_t>(INT_MAX)) {
+        m_error.reason = QStringLiteral("el archivo es demasiado grande");
+        return false;
+    }
+    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
+    if (!ctxt)
+        throw std::bad_alloc();
+    // No network, no DTD loading, no entity substitution (so no external entity is ever read
+    // and internal ones stay references); blank text between elements is dropped.
+    constexpr int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
+    ErrorCapture errors;
+    xmlDoc *doc = xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                    options);
+    if (!doc) {
+        m_error = errors.any() ? errors.first() : ParseError{0, QStringLiteral("documento vacío o ilegible"), false};
+        if (m_error.reason.isEmpty())
+            m_error.reason = QStringLiteral("error desconocido");
+        return false;
+    }
+    doc->_private = new DocState{startsWithDeclaration(bytes), {}};
+    freeDoc(std::exchange(m_doc, doc));
+    return true;
+}
+
+XmlNodeList XmlDocument::select(const char *path) const { return evaluate(m_doc, nullptr, path); }
+
+XmlNode XmlDocument::selectOne(const char *path) const { return select(path).item(0); }
+
+XmlNode XmlDocument::documentElement() const { return XmlNode(m_doc ? xmlDocGetRootElement(m_doc) : nullptr); }
+
+XmlNode XmlDocument::createElement(const char *name) {
+    if (!m_doc)
+        nullNodeError("createElement");
+    xmlNode *node = xmlNewDocNode(m_doc, nullptr, X(name), nullptr);
+    if (!node)
+        throw std::bad_alloc();
+    state(m_doc)->created.insert(node);
+    return XmlNode(node);
+}
+
+std::vector<XmlNode> XmlDocument::topLevelNodes() const {
+    std::vector<XmlNode> nodes;
+    if (m_doc)
+        for (xmlNode *n = m_doc->children; n; n = n->next)
+            if (n->type != XML_DTD_NODE)
+                nodes.emplace_back(n);
+    return nodes;
+}
+
+void XmlDocument::appendTopLevel(XmlNode node) {
+    if (!m_doc || node.isNull())
+        nullNodeError("appendTopLevel");
+    xmlNode *n = node.raw();
+    if (n->doc != m_doc)
+        throw RunError(QStringLiteral("No se puede añadir un nodo de otro documento XML."));
+    if (n->type == XML_ELEMENT_NODE) {
+        const xmlNode *root = xmlDocGetRootElement(m_doc);
+        if (root && root != n)
+            throw RunError(QStringLiteral("Un documento XML solo puede tener un elemento raíz."));
+    }
+    xmlUnlinkNode(n);
+    xmlAddChild(reinterpret_cast<xmlNode *>(m_doc), n);
+}
+
+std::string XmlDocument::declaredEncoding() const {
+    if (!hasDeclaration())
+        return {};
+    return str(m_doc->encoding);
+}
+
+bool XmlDocument::hasDeclaration() const {
+    const DocState *st = state(m_doc);
+    return st && st->hasDeclaration;
+}
+
+std::string XmlDocument::serialize() const {
+    if (!m_doc)
+        return {};
+    // Naming UTF-8 when there is no declaration matters: without an encoding libxml2 writes
+    // ASCII with character references.
+    std::string encoding = declaredEncoding();
+    if (encoding.empty())
+        encoding = "UTF-8";
+    xmlChar *mem = nullptr;
+    int size = 0;
+    ErrorCapture errors;
+    xmlDocDumpFormatMemoryEnc(m_doc, &mem, &size, encoding.c_str(), 0);
+    std::unique_ptr<xmlChar, XmlFree> owned(mem);
+    if (!mem)
+        throw RunError(QStringLiteral("No se puede escribir el documento XML en la codificación «%1»%2.")
+                           .arg(QString::fromStdString(encoding),
+                                errors.any() ? QStringLiteral(": ") + errors.first().reason : QString()));
+    return std::string(C(mem), static_cast<size_t>(size));
+}
+
+void XmlDocument::save(const QString &path) const {
+    const std::string bytes = serialize();
+    const QString shown = QDir::toNativeSeparators(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.").arg(shown, file.errorString()));
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw RunError(QStringLiteral("No se puede escribir el archivo «%1»: %2.").arg(shown, reason));
+    }
+    if (!file.commit())
+        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown, file.errorString()));
+}

@@ -1,0 +1,48 @@
+#include "seneca/SenecaDocument.h"
+
+#include "platform/RunError.h"
+#include "seneca/Clipper.h"
+
+#include <QDir>
+
+namespace {
+
+// "<dato nombre_dato=\"" takes positions 1 to 19 of the markup, so the name starts at 20.
+constexpr int NameStart = 19; // counted from 0
+
+} // namespace
+
+void SenecaDocument::load(const QString &path) {
+    m_xml = XmlDocument();
+    m_path = path;
+    if (m_xml.load(path))
+        return;
+    const XmlDocument::ParseError &error = m_xml.parseError();
+    const QString shown = QDir::toNativeSeparators(path);
+    if (error.unreadable)
+        throw RunError(QStringLiteral("No se puede leer el archivo «%1» (%2).").arg(shown, error.reason));
+    throw RunError(QStringLiteral("El archivo «%1» no es un documento XML válido (línea %2: %3).")
+                       .arg(shown)
+                       .arg(error.line)
+                       .arg(error.reason));
+}
+
+XmlNodeList SenecaDocument::SelectRecords(const char *path) const { return m_xml.select(path); }
+
+DatoList Datos(const XmlNode &record) { return DatoList(record.select("dato")); }
+
+AnsiText DatoValue(const DatoList &list, int position) {
+    return Clipper::AllTrim(AnsiText::fromUtf8(list.item(position).text()));
+}
+
+bool DatoNameIs(const DatoList &list, int position, const AnsiText &name) {
+    const XmlNode dato = list.item(position);
+    if (dato.isNull())
+        return false;
+    const AnsiText markup = Clipper::AllTrim(AnsiText::fromUtf8(dato.markup()));
+    return markup.mid(NameStart, name.size()) == name;
+}
+
+std::string GroupRecordsPath(const char *groupName) {
+    return std::string("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"") + groupName + "\"]/grupo_datos";
+}
