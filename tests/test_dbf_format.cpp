@@ -1,0 +1,368 @@
+// The bytes other programs depend on: a new table's header and size at both levels, how each
+// field type is written (numbers under a comma-decimal locale too), the refusal of values
+// that do not fit, level 7 binary fields as the host's engine stores them, deleted records,
+// damaged files refused with a message, and a table left readable after every post.
+
+#include "platform/DbfFormat.h"
+#include "platform/DbfTable.h"
+#include "platform/RunError.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray hex(const char *text) { return QByteArray::fromHex(QByteArray(text).replace(' ', "")); }
+
+QByteArray todayBytes() {
+    const QDate d = QDate::currentDate();
+    QByteArray b;
+    b += char(d.year() - 1900);
+    b += char(d.month());
+    b += char(d.day());
+    return b;
+}
+
+const std::vector<DbfFieldDef> SmallFields = {
+    {"CODIGO", DbfFieldType::Character, 5},
+    {"ACTIVO", DbfFieldType::Logical},
+    {"NUM", DbfFieldType::Integer},
+    {"IMPORTE", DbfFieldType::Float},
+};
+
+QString openError(const QString &folder, const QString &name) {
+    DbfTable t;
+    try {
+        t.open(folder, name, DbfTable::Mode::Shared);
+    } catch (const RunError &e) {
+        return e.message();
+    }
+    return {};
+}
+
+// A comma-decimal LC_NUMERIC for the duration of a test, built with localedef when the system
+// has none; false when neither works (the test then checks the bytes only).
+bool useCommaLocale(const QString &scratch) {
+    if (std::setlocale(LC_NUMERIC, "es_ES.UTF-8"))
+        return true;
+    const QString dir = scratch + "/locales";
+    QDir().mkpath(dir);
+    if (QProcess::execute("localedef", {"-i", "es_ES", "-f", "UTF-8", dir + "/es_ES.UTF-8"}) < 0)
+        return false;
+    qputenv("LOCPATH", dir.toLocal8Bit());
+    return std::setlocale(LC_NUMERIC, "es_ES.UTF-8") != nullptr;
+}
+
+} // namespace
+
+class TestDbfFormat : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newTableHeader() {
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "Pequena", SmallFields);
+        const QByteArray file = readAll(dir.filePath("PEQUENA.DBF"));
+        const QByteArray expected =
+            hex("03") + todayBytes() +
+            hex("00000000 a100 2600 00000000000000000000000000000000 00 57 0000"
+                "434f4449474f0000000000 43 00000000 05 00 0000000000000000000000000000"
+                "41435449564f0000000000 4c 00000000 01 00 0000000000000000000000000000"
+                "4e554d0000000000000000 4e 00000000 0b 00 0000000000000000000000000000"
+                "494d504f52544500000000 4e 00000000 14 04 0000000000000000000000000000"
+                "0d 1a");
+        QCOMPARE(file.toHex(' '), expected.toHex(' '));
+        QCOMPARE(file.size(), 162);
+    }
+
+    // A name of 11 characters has no room for its terminator in a dBase III descriptor, so such
+    // a table is written at level 7, with its language driver named as well.
+    void level7HeaderForLongName() {
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "ASIGNOMT2", {{"OFERTAMATRI", DbfFieldType::Character, 10},
+                                                  {"NUM", DbfFieldType::Integer}});
+        const QByteArray file = readAll(dir.filePath("ASIGNOMT2.DBF"));
+        const QByteArray expected =
+            hex("04") + todayBytes() +
+            hex("00000000 a500 1600 00000000000000000000000000000000 00 57 0000"
+                "444257494e555330 000000000000000000000000000000000000000000000000 00000000"
+                "4f46455254414d41545249 000000000000000000000000000000000000000000"
+                "43 0a 00 00000000000000000000000000"
+                "4e554d 0000000000000000000000000000000000000000000000000000000000"
+                "4e 0b 00 00000000000000000000000000"
+                "0d 1a");
+        QCOMPARE(file.toHex(' '), expected.toHex(' '));
+
+        DbfTable t;
+        t.open(dir.path(), "asignomt2");
+        QCOMPARE(t.fields().front().name, QString("OFERTAMATRI"));
+        t.append();
+        t.setText("ofertamatri", AnsiText::ascii("1234567890XYZ"));
+        t.setInteger("NUM", 7);
+        t.post();
+        QCOMPARE(t.text("OFERTAMATRI"), AnsiText::ascii("1234567890"));
+        QCOMPARE(t.integer("NUM"), 7);
+    }
+
+    // Numbers right-aligned with '.' and exactly the declared decimals whatever LC_NUMERIC says;
+    // text cut to the width; a never-set field blank; the record count, date and end mark.
+    void recordBytes() {
+        QTemporaryDir dir;
+        const bool comma = useCommaLocale(dir.path());
+        if (comma)
+            QCOMPARE(std::localeconv()->decimal_point, ",");
+        else
+            qInfo("No comma-decimal locale here: checking the bytes only");
+
+        DbfTable::create(dir.path(), "T", SmallFields);
+        DbfTable t;
+        t.open(dir.path(), "T");
+        t.append();
+        t.setText("CODIGO", AnsiText::fromUtf8("Ñú abcdef"));
+        t.setLogical("ACTIVO", true);
+        t.setInteger("NUM", -42);
+        t.setFloat("IMPORTE", 3.25);
+        t.post();
+        t.append();
+        t.setFloat("IMPORTE", -1234.56789);
+        t.setFloat("NUM", 1999999.6);
+        t.post();
+        t.append();
+        t.setInteger("IMPORTE", 4);
+        t.setFloat("NUM", -0.2);
+        t.setFloat("CODIGO", 0.5);
+        t.post();
+        t.append(); // nothing set
+        t.post();
+        t.close();
+        std::setlocale(LC_NUMERIC, "C");
+
+        const QByteArray file = readAll(dir.filePath("T.DBF"));
+        QCOMPARE(file.size(), 161 + 4 * 38 + 1);
+        QCOMPARE(file.mid(1, 3), todayBytes());
+        QCOMPARE(file.mid(4, 4), hex("04000000"));
+        const QByteArray records = file.mid(161);
+        QCOMPARE(records.mid(0, 38), QByteArray(" \xd1\xfa ab" "T" "        -42" "              3.2500"));
+        QCOMPARE(records.mid(38, 38), QByteArray("      " " " "    2000000" "          -1234.5679"));
+        QCOMPARE(records.mid(76, 38), QByteArray(" 0.5  " " " "          0" "              4.0000"));
+        QCOMPARE(records.mid(114, 38), QByteArray(38, ' '));
+        QCOMPARE(records.mid(152), QByteArray("\x1a"));
+    }
+
+    void valueThatDoesNotFitIsRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<double>("value");
+        QTest::newRow("integer of 12 digits") << "NUM" << 123456789012.0;
+        QTest::newRow("float of 21 characters") << "IMPORTE" << 1e15;
+        QTest::newRow("negative float of 21 characters") << "IMPORTE" << -1e14;
+        QTest::newRow("not a number") << "IMPORTE" << std::nan("");
+        QTest::newRow("infinite") << "NUM" << HUGE_VAL;
+    }
+    void valueThatDoesNotFitIsRefused() {
+        QFETCH(QString, field);
+        QFETCH(double, value);
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "T", SmallFields);
+        DbfTable t;
+        t.open(dir.path(), "T");
+        t.append();
+        try {
+            t.setFloat(field, value);
+            QFAIL("a value wider than its field was accepted");
+        } catch (const RunError &e) {
+            QVERIFY2(e.message().contains("no cabe en el campo " + field) && e.message().contains("tabla T"),
+                     qPrintable(e.message()));
+        }
+        QVERIFY(t.isBlank(field));
+        t.setFloat("IMPORTE", 1e14); // the widest that fits: 20 characters
+        t.post();
+        QCOMPARE(t.text("IMPORTE"), AnsiText::ascii("100000000000000.0000"));
+    }
+
+    // Level 7 binary fields as Free Pascal's TDbf (and dBase 7) store them: 'I' big-endian with
+    // the sign bit flipped, 'O' big-endian with positive values' sign bit set and negative
+    // values inverted, '@' a big-endian double of milliseconds; all-zero bytes are empty.
+    void level7BinaryFields() {
+        QTemporaryDir dir;
+        QByteArray header = hex("04 7c 0315 02000000 d500 1500 00000000000000000000000000000000 00 00 0000") +
+                            QByteArray("DBWINWE0") + QByteArray(24 + 4, '\0');
+        const auto descriptor = [](const QByteArray &name, char type, int width) {
+            QByteArray d = name + QByteArray(32 - name.size(), '\0');
+            d += type;
+            d += char(width);
+            d += QByteArray(14, '\0');
+            return d;
+        };
+        header += descriptor("CANTIDAD", 'I', 4) + descriptor("IMPORTE", 'O', 8) + descriptor("MOMENTO", '@', 8) +
+                  "\x0d";
+        QCOMPARE(header.size(), 213);
+        const QByteArray records = QByteArray(" ") + hex("7ffe1dc0 c00a000000000000 42cd08ac7e9c0400") + " " +
+                                   hex("00000000 401fffffffffffff 0000000000000000") + "\x1a";
+        writeAll(dir.filePath("L7.DBF"), header + records);
+
+        DbfTable t;
+        t.open(dir.path(), "L7");
+        QCOMPARE(t.fields().size(), size_t(3));
+        QCOMPARE(t.fields()[0].type, 'I');
+        QCOMPARE(t.integer("CANTIDAD"), -123456);
+        QCOMPARE(t.text("CANTIDAD"), AnsiText::ascii("-123456"));
+        QCOMPARE(t.number("IMPORTE"), 3.25);
+        QCOMPARE(t.text("MOMENTO"), AnsiText::ascii("2024-03-15 10:30:45"));
+        t.next();
+        QVERIFY(t.isBlank("CANTIDAD"));
+        QCOMPARE(t.text("CANTIDAD"), AnsiText());
+        QCOMPARE(t.integer("CANTIDAD"), 0);
+        QCOMPARE(t.number("IMPORTE"), -0.5);
+        QCOMPARE(t.text("IMPORTE"), AnsiText::ascii("-0.5"));
+        QCOMPARE(t.text("MOMENTO"), AnsiText());
+
+        // Written back the same way.
+        t.edit();
+        t.setInteger("CANTIDAD", -123456);
+        t.setFloat("IMPORTE", 3.25);
+        t.post();
+        t.close();
+        QCOMPARE(readAll(dir.filePath("L7.DBF")).mid(213 + 21 + 1, 12).toHex(), hex("7ffe1dc0 c00a000000000000").toHex());
+    }
+
+    // Deleted records ('*') are invisible to every read and not counted.
+    void deletedRecordsAreInvisible() {
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "T", SmallFields);
+        {
+            DbfTable t;
+            t.open(dir.path(), "T");
+            for (const char *code : {"uno", "dos", "tres", "dos"}) {
+                t.append();
+                t.setText("CODIGO", AnsiText::ascii(code));
+            }
+            t.post();
+        }
+        QByteArray file = readAll(dir.filePath("T.DBF"));
+        file[161 + 38] = '*'; // the first "dos"
+        file[161 + 3 * 38] = '*'; // the last record
+        writeAll(dir.filePath("T.DBF"), file);
+
+        DbfTable t;
+        t.open(dir.path(), "T");
+        QCOMPARE(t.recordCount(), 2);
+        QStringList seen;
+        for (t.first(); !t.eof(); t.next())
+            seen << t.text("CODIGO").toQString();
+        QCOMPARE(seen, QStringList({"uno", "tres"}));
+        t.last();
+        QCOMPARE(t.text("CODIGO"), AnsiText::ascii("tres"));
+        QCOMPARE(t.position(), 1);
+        QVERIFY(!t.locate("CODIGO", AnsiText::ascii("dos"), "ACTIVO", AnsiText()));
+        t.setFilter(DbfTable::equalsExpression("CODIGO", AnsiText::ascii("dos")));
+        QVERIFY(t.eof());
+        QCOMPARE(t.recordCount(), 2);
+    }
+
+    // Each case damages a valid table of two records (header 97 bytes, records of 17).
+    void damagedFileIsRefused_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "T", {{"CODIGO", DbfFieldType::Character, 5}, {"NUM", DbfFieldType::Integer}});
+        {
+            DbfTable t;
+            t.open(dir.path(), "T");
+            for (int i = 0; i < 2; ++i) {
+                t.append();
+                t.setInteger("NUM", i);
+            }
+            t.post();
+        }
+        const QByteArray good = readAll(dir.filePath("T.DBF"));
+        QCOMPARE(good.size(), 97 + 2 * 17 + 1);
+        const auto with = [&](int offset, const QByteArray &bytes) {
+            QByteArray b = good;
+            b.replace(offset, bytes.size(), bytes);
+            return b;
+        };
+        QTest::newRow("empty file") << QByteArray() << "menos que la cabecera";
+        QTest::newRow("shorter than a header") << good.left(20) << "menos que la cabecera";
+        QTest::newRow("not a dBase version") << with(0, hex("00")) << "versión 0x00";
+        QTest::newRow("header larger than the file") << with(8, hex("0010")) << "la cabecera declara 4096 bytes";
+        QTest::newRow("header smaller than its fixed part") << with(8, hex("1000")) << "menos de los 33";
+        QTest::newRow("descriptor cut by the header's end") << with(8, hex("5000")) << "queda cortada";
+        QTest::newRow("no field") << with(32, hex("0d")) << "ningún campo";
+        QTest::newRow("field of width 0") << with(32 + 16, hex("00")) << "anchura 0";
+        QTest::newRow("fields wider than the record") << with(10, hex("0a00")) << "los campos ocupan 17 bytes";
+        QTest::newRow("record length of 0") << with(10, hex("0000")) << "registros de 0 bytes";
+        QTest::newRow("more records than the file holds") << with(4, hex("03000000")) << "declara 3 registros";
+        QTest::newRow("count near 2^32") << with(4, hex("ffffffff")) << "declara 4294967295 registros";
+        QTest::newRow("last record truncated") << good.left(good.size() - 5) << "solo contiene 1 completos";
+    }
+    void damagedFileIsRefused() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        writeAll(dir.filePath("T.DBF"), bytes);
+        const QString message = openError(dir.path(), "T");
+        QVERIFY2(message.startsWith("La tabla T está dañada (" + dir.filePath("T.DBF") + "): "), qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
+    }
+
+    // After every post a second reader sees the right count and the end mark; records past the
+    // count (left by a run killed before it updated the count) are ignored and overwritten.
+    void tableReadableAfterEveryPost() {
+        QTemporaryDir dir;
+        DbfTable::create(dir.path(), "T", SmallFields);
+        DbfTable writer;
+        writer.open(dir.path(), "T", DbfTable::Mode::Shared);
+        for (int i = 1; i <= 3; ++i) {
+            writer.append();
+            writer.setInteger("NUM", i);
+            writer.post();
+            DbfTable reader;
+            reader.open(dir.path(), "T", DbfTable::Mode::Shared);
+            QCOMPARE(reader.recordCount(), i);
+            reader.last();
+            QCOMPARE(reader.integer("NUM"), i);
+            const QByteArray file = readAll(dir.filePath("T.DBF"));
+            QCOMPARE(file.size(), 161 + i * 38 + 1);
+            QCOMPARE(file.back(), '\x1a');
+        }
+        writer.close();
+
+        QByteArray file = readAll(dir.filePath("T.DBF"));
+        file.replace(4, 4, hex("02000000")); // as if killed between writing record 3 and its count
+        writeAll(dir.filePath("T.DBF"), file);
+        DbfTable t;
+        t.open(dir.path(), "T");
+        QCOMPARE(t.recordCount(), 2);
+        t.append();
+        t.setInteger("NUM", 30);
+        t.post();
+        t.close();
+        t.open(dir.path(), "T");
+        QCOMPARE(t.recordCount(), 3);
+        t.last();
+        QCOMPARE(t.integer("NUM"), 30);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDbfFormat)
+#include "test_dbf_format.moc"
