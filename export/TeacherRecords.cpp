@@ -1,0 +1,112 @@
+#include "export/TeacherRecords.h"
+
+#include "export/ExportIndexes.h"
+#include "export/ExportTables.h"
+#include "export/SolucEntries.h"
+#include "seneca/Clipper.h"
+
+#include <string>
+
+namespace {
+
+bool isBlank(const AnsiText &text) { return Clipper::AllTrim(text).isEmpty(); }
+
+void appendDato(XmlDocument &doc, XmlNode parent, const char *name, const AnsiText &value) {
+    XmlNode dato = doc.createElement("dato");
+    dato.setAttribute("nombre_dato", std::string(name));
+    dato.setText(value.toUtf8());
+    parent.appendChild(dato);
+}
+
+// One placed entry. A lookup that finds nothing leaves its values empty; every dato is
+// written all the same.
+void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const SolucEntry &entry,
+                       ExportIndexes &indexes, const SchoolYearDates &dates) {
+    XmlNode record = doc.createElement("grupo_datos");
+    record.setAttribute("seq", "ACTIVIDAD_" + std::to_string(number));
+    teacher.appendChild(record);
+
+    AnsiText subject;
+    AnsiText offer;
+    if (const AssignmentCodes *a = indexes.assignment(entry.subject, entry.group)) {
+        subject = a->subject;
+        offer = a->offer;
+    }
+
+    // A blank TAREA takes the activity that the import kept for an activity row (empty for an
+    // ordinary subject, which then falls to the default below).
+    AnsiText activity = entry.activity;
+    if (isBlank(activity))
+        if (const AnsiText *code = indexes.activity(entry.subject))
+            activity = *code;
+
+    SlotCodes slot;
+    if (const SlotCodes *found =
+            indexes.slot(AnsiText::ascii(std::to_string(entry.day) + std::to_string(entry.slot))))
+        slot = *found;
+    appendDato(doc, record, "N_DIASEMANA", slot.day);
+    appendDato(doc, record, "X_TRAMO", slot.code);
+
+    appendDato(doc, record, "X_DEPENDENCIA", isBlank(entry.room) ? AnsiText() : entry.room);
+
+    AnsiText unit;
+    if (const GroupCodes *g = indexes.group(entry.group)) {
+        unit = g->unit;
+        if (isBlank(offer))
+            offer = g->offer;
+    }
+
+    if (isBlank(subject))
+        if (const AnsiText *materia = indexes.subjectByOffer(entry.subject, offer))
+            subject = *materia;
+
+    // Every subject assignment the import writes carries the activity "1".
+    if (isBlank(activity))
+        activity = AnsiText::ascii("1");
+
+    appendDato(doc, record, "X_UNIDAD", unit);
+    appendDato(doc, record, "X_OFERTAMATRIG", offer);
+    appendDato(doc, record, "X_MATERIAOMG", subject);
+    appendDato(doc, record, "F_INICIO", dates.start);
+    appendDato(doc, record, "F_FIN", dates.end);
+    appendDato(doc, record, "N_HORINI", slot.start);
+    appendDato(doc, record, "N_HORFIN", slot.end);
+    appendDato(doc, record, "X_ACTIVIDAD", activity);
+}
+
+} // namespace
+
+void WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
+                         const SchoolYearDates &dates) {
+    const QString ABREV = QStringLiteral("ABREV");
+    const QString X_EMPLEADO = QStringLiteral("X_EMPLEADO");
+    const QString F_TOMAPOS = QStringLiteral("F_TOMAPOS");
+
+    DbfTable &staff = tables.Profesor;
+    if (staff.recordCount() == 0)
+        return;
+
+    SolucEntries entries;
+    entries.read(tables.Soluc);
+    ExportIndexes indexes(tables);
+
+    // The teacher number counts PROFT records, whether or not a teacher has entries; two
+    // records with the same abbreviation each get that abbreviation's entries.
+    int teacherNumber = 0;
+    for (staff.first(); !staff.eof(); staff.next()) {
+        ++teacherNumber;
+        const AnsiText employee = staff.text(X_EMPLEADO);
+        const AnsiText postDate = staff.text(F_TOMAPOS);
+        const std::vector<SolucEntry> &placed = entries.placed(staff.text(ABREV));
+
+        XmlNode teacher = doc.createElement("grupo_datos");
+        teacher.setAttribute("seq", "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber));
+        teacher.setAttribute("registros", static_cast<long long>(placed.size()));
+        appendDato(doc, teacher, "X_EMPLEADO", employee);
+        appendDato(doc, teacher, "F_TOMAPOS", postDate);
+        int entryNumber = 0;
+        for (const SolucEntry &entry : placed)
+            appendEntryRecord(doc, teacher, ++entryNumber, entry, indexes, dates);
+        sink.add(teacher);
+    }
+}

@@ -1,0 +1,151 @@
+#include "export/TimetableOutput.h"
+
+#include "platform/RunError.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+#include <libxml/encoding.h>
+#include <libxml/xmlIO.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlsave.h>
+
+#include <string>
+#include <utility>
+
+namespace {
+
+// Stands in the frame for the records while it is serialized; its name is plain ASCII, so it
+// reads the same in every ASCII-based encoding.
+constexpr char PlaceholderName[] = "TVS_TEACHER_RECORDS";
+constexpr char PlaceholderMarkup[] = "<TVS_TEACHER_RECORDS/>";
+
+QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+// The encoding XmlDocument::serialize writes in.
+std::string outputEncoding(const XmlDocument &doc) {
+    const std::string declared = doc.declaredEncoding();
+    return declared.empty() ? std::string("UTF-8") : declared;
+}
+
+// Keeps libxml2 from printing its own report of a failed write while the records are written;
+// the failure is seen through the write callback and reported with the file's name.
+class QuietLibxml {
+public:
+    QuietLibxml() : m_handler(xmlStructuredError), m_context(xmlStructuredErrorContext) {
+        xmlSetStructuredErrorFunc(nullptr, &QuietLibxml::ignore);
+    }
+    ~QuietLibxml() { xmlSetStructuredErrorFunc(m_context, m_handler); }
+    QuietLibxml(const QuietLibxml &) = delete;
+    QuietLibxml &operator=(const QuietLibxml &) = delete;
+
+private:
+    static void ignore(void *, xmlErrorPtr) {}
+    xmlStructuredErrorFunc m_handler;
+    void *m_context;
+};
+
+} // namespace
+
+struct TimetableOutput::Stream {
+    QSaveFile file;
+    std::string tail;
+    std::string encoding;
+    xmlOutputBuffer *buffer = nullptr;
+    bool failed = false;
+
+    explicit Stream(const QString &path) : file(path) {}
+    ~Stream() {
+        if (buffer) {
+            QuietLibxml quiet;
+            xmlOutputBufferClose(buffer);
+        }
+    }
+
+    static int write(void *context, const char *bytes, int length) {
+        auto *self = static_cast<Stream *>(context);
+        if (self->failed || self->file.write(bytes, length) != length) {
+            self->failed = true;
+            return -1;
+        }
+        return length;
+    }
+
+    [[noreturn]] void writeError(const QString &path) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw RunError(QStringLiteral("No se puede escribir el archivo «%1»: %2.").arg(shown(path), reason));
+    }
+};
+
+TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString &path, Writing writing)
+    : m_doc(doc), m_group(group), m_path(path) {
+    if (writing == Writing::WholeDocument)
+        return;
+
+    XmlNode placeholder = m_doc.createElement(PlaceholderName);
+    m_group.appendChild(placeholder);
+    const std::string frame = m_doc.serialize();
+    m_group.removeChild(placeholder);
+    // The group is the last element of the document, so the last occurrence is the placeholder
+    // whatever the kept comments hold.
+    const size_t at = frame.rfind(PlaceholderMarkup);
+    if (at == std::string::npos)
+        return;
+    const std::string encoding = outputEncoding(m_doc);
+    xmlCharEncodingHandler *encoder = xmlFindCharEncodingHandler(encoding.c_str());
+    if (!encoder)
+        return;
+
+    auto stream = std::make_unique<Stream>(m_path);
+    stream->encoding = encoding;
+    stream->tail = frame.substr(at + sizeof(PlaceholderMarkup) - 1);
+    // Like the document's own serializer, every record passes through the encoder, which
+    // turns a character the encoding lacks into a character reference.
+    stream->buffer = xmlOutputBufferCreateIO(&Stream::write, nullptr, stream.get(), encoder);
+    if (!stream->buffer)
+        throw std::bad_alloc();
+    if (!stream->file.open(QIODevice::WriteOnly))
+        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.")
+                           .arg(shown(m_path), stream->file.errorString()));
+    const qint64 headSize = static_cast<qint64>(at);
+    if (stream->file.write(frame.data(), headSize) != headSize)
+        stream->writeError(m_path);
+    m_stream = std::move(stream);
+}
+
+TimetableOutput::~TimetableOutput() = default;
+
+TimetableOutput::Writing TimetableOutput::writing() const {
+    return m_stream ? Writing::Streamed : Writing::WholeDocument;
+}
+
+void TimetableOutput::add(XmlNode teacherRecord) {
+    m_group.appendChild(teacherRecord);
+    if (!m_stream)
+        return;
+    QuietLibxml quiet;
+    xmlNodeDumpOutput(m_stream->buffer, m_doc.raw(), teacherRecord.raw(), 0, 0, m_stream->encoding.c_str());
+    m_group.removeChild(teacherRecord);
+    if (m_stream->failed || m_stream->buffer->error)
+        m_stream->writeError(m_path);
+}
+
+void TimetableOutput::finish() {
+    if (!m_stream) {
+        m_doc.save(m_path);
+        return;
+    }
+    Stream &s = *m_stream;
+    QuietLibxml quiet;
+    // Closing flushes what the buffer still holds and releases the encoder.
+    const int closed = xmlOutputBufferClose(std::exchange(s.buffer, nullptr));
+    if (closed < 0 || s.failed)
+        s.writeError(m_path);
+    const qint64 tailSize = static_cast<qint64>(s.tail.size());
+    if (s.file.write(s.tail.data(), tailSize) != tailSize)
+        s.writeError(m_path);
+    if (!s.file.commit())
+        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown(m_path), s.file.errorString()));
+    m_stream.reset();
+}
