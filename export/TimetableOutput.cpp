@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <libxml/encoding.h>
+#include <libxml/tree.h>
 #include <libxml/xmlIO.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
@@ -125,7 +126,14 @@ void TimetableOutput::add(XmlNode teacherRecord) {
     if (!m_stream)
         return;
     QuietLibxml quiet;
-    xmlNodeDumpOutput(m_stream->buffer, m_doc.raw(), teacherRecord.raw(), 0, 0, m_stream->encoding.c_str());
+    // The document's serializer names the output encoding in the document while it writes;
+    // attribute values are escaped by it (a document without one gets references for every
+    // non-ASCII character), so the records are written under the same setting.
+    xmlDoc *doc = m_doc.raw();
+    const xmlChar *ownEncoding = doc->encoding;
+    doc->encoding = reinterpret_cast<const xmlChar *>(m_stream->encoding.c_str());
+    xmlNodeDumpOutput(m_stream->buffer, doc, teacherRecord.raw(), 0, 0, m_stream->encoding.c_str());
+    doc->encoding = ownEncoding;
     m_group.removeChild(teacherRecord);
     if (m_stream->failed || m_stream->buffer->error)
         m_stream->writeError(m_path);
