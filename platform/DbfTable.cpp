@@ -66,6 +66,7 @@ struct DbfTable::Impl {
     int editPhysical = -1;
     bool modified = false;
     bool dateWritten = false;
+    QDate today; // taken at open: the clock is not read on every post
     struct Filter {
         int field;
         AnsiText value;
@@ -169,7 +170,6 @@ struct DbfTable::Impl {
     // Header bytes 1-7: today's date and the record count.
     void writeHeaderStamp(bool withCount) {
         char stamp[7];
-        const QDate today = QDate::currentDate();
         stamp[0] = static_cast<char>(std::clamp(today.year() - 1900, 0, 255));
         stamp[1] = static_cast<char>(today.month());
         stamp[2] = static_cast<char>(today.day());
@@ -291,6 +291,7 @@ void DbfTable::open(const QString &folder, const QString &name, Mode mode) {
     d->cursor = 0;
     d->bofFlag = false;
     d->dateWritten = false;
+    d->today = QDate::currentDate();
     d->modified = false;
 }
 
@@ -416,7 +417,8 @@ void DbfTable::post() {
             --d->physicalCount;
             throw;
         }
-        d->records.insert(d->records.end(), d->pending.begin(), d->pending.end());
+        d->records.resize(d->records.size() + d->pending.size());
+        std::copy(d->pending.begin(), d->pending.end(), d->records.end() - static_cast<std::ptrdiff_t>(length));
         ++d->liveCount;
         const int n = static_cast<int>(d->physicalCount - 1);
         if (d->passes(d->physical(n))) {
