@@ -1,0 +1,137 @@
+#include "app/cli/CoursesCsv.h"
+
+#include "import/CourseCheck.h"
+#include "import/CoursesTable.h"
+#include "platform/RunError.h"
+#include "seneca/Clipper.h"
+#include "seneca/Messages.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <optional>
+
+namespace {
+
+const QString Separator = QStringLiteral(";");
+
+[[noreturn]] void refuse(const QString &path, int line, const QString &reason) {
+    throw RunError(QStringLiteral("Archivo de cursos %1, línea %2: %3").arg(path).arg(line).arg(reason));
+}
+
+QString unquoted(const QString &field) {
+    const QString t = field.trimmed();
+    if (t.size() >= 2 && t.startsWith(QLatin1Char('"')) && t.endsWith(QLatin1Char('"')))
+        return t.mid(1, t.size() - 2).replace(QStringLiteral("\"\""), QStringLiteral("\"")).trimmed();
+    return t;
+}
+
+// Table text for a field, or empty when some character has no Windows-1252 form.
+std::optional<AnsiText> tableText(const QString &text) {
+    const AnsiText converted = AnsiText::fromQString(text);
+    if (converted.toQString() != text)
+        return std::nullopt;
+    return converted;
+}
+
+} // namespace
+
+std::vector<CourseValues> ReadCoursesCsv(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, file.errorString()));
+
+    const QList<QByteArray> lines = bytes.split('\n');
+    std::vector<CourseValues> entries;
+    bool headerSeen = false;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNumber = i + 1;
+        QByteArray raw = lines[i];
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        if (i == 0 && raw.startsWith("\xEF\xBB\xBF"))
+            raw.remove(0, 3);
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString line = decoder.decode(raw);
+        if (decoder.hasError())
+            refuse(path, lineNumber, QStringLiteral("el texto no está en UTF-8"));
+        if (line.trimmed().isEmpty())
+            continue;
+
+        const QStringList fields = line.split(Separator);
+        if (!headerSeen) {
+            QStringList names;
+            for (const QString &f : fields)
+                names << unquoted(f).toUpper();
+            if (names != QStringList{QStringLiteral("CLAVE"), QStringLiteral("NIVEL"), QStringLiteral("CURSO")})
+                refuse(path, lineNumber, QStringLiteral("la primera línea debe ser la cabecera CLAVE;NIVEL;CURSO"));
+            headerSeen = true;
+            continue;
+        }
+        if (fields.size() != 3)
+            refuse(path, lineNumber, QStringLiteral("se esperaban 3 campos separados por ';' y hay %1").arg(fields.size()));
+
+        AnsiText values[3];
+        for (int f = 0; f < 3; ++f) {
+            const std::optional<AnsiText> text = tableText(unquoted(fields[f]));
+            if (!text)
+                refuse(path, lineNumber, QStringLiteral("hay caracteres que las tablas no pueden guardar"));
+            values[f] = *text;
+        }
+        if (values[0].isEmpty())
+            refuse(path, lineNumber, QStringLiteral("la clave está vacía"));
+        // The key as CURSOST holds it: cut to the field's width, read back without padding.
+        entries.push_back({Clipper::RTrim(values[0].left(CoursesTable::ClaveWidth)),
+                           values[1].left(CoursesTable::NivelWidth), values[2].left(CoursesTable::CursoWidth),
+                           lineNumber});
+    }
+    if (!headerSeen)
+        refuse(path, 1, QStringLiteral("la primera línea debe ser la cabecera CLAVE;NIVEL;CURSO"));
+    return entries;
+}
+
+QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues> &entries) {
+    QStringList warnings;
+    if (entries.empty())
+        return warnings;
+    DbfTable courses;
+    courses.open(workDir, CoursesTable::Name, DbfTable::Mode::Exclusive);
+    for (const CourseValues &entry : entries) {
+        bool matched = false;
+        for (courses.first(); !courses.eof(); courses.next()) {
+            if (courses.text(CoursesTable::Clave) != entry.clave)
+                continue;
+            courses.edit();
+            courses.setText(CoursesTable::Nivel, entry.nivel);
+            courses.setText(CoursesTable::Curso, entry.curso);
+            courses.post();
+            matched = true;
+        }
+        if (!matched)
+            warnings << QStringLiteral("Aviso: línea %1 del archivo de cursos: la clave %2 no corresponde a ningún curso")
+                            .arg(entry.line)
+                            .arg(entry.clave.toQString());
+    }
+    courses.close();
+    return warnings;
+}
+
+CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,
+                                  QTextStream &out, QTextStream &err) {
+    for (const QString &warning : ApplyCourses(state.paths.workDir, entries))
+        err << warning << '\n';
+    err.flush();
+    const std::vector<IncompleteCourse> missing = IncompleteCourses(state.paths.workDir);
+    if (missing.empty())
+        return {};
+    out << Msg::MissingData << '\n'
+        << QStringLiteral("Cursos sin NIVEL o CURSO (CLAVE;ESTUD):") << '\n';
+    for (const IncompleteCourse &course : missing)
+        out << course.clave.toQString() << ';' << course.estud.toQString() << '\n';
+    out.flush();
+    if (allowIncomplete)
+        return {};
+    return {false, QStringLiteral("fuera")};
+}
