@@ -1,0 +1,16 @@
+# The sample school's solved timetable SOLUC.DBF, made from its readable source
+# examples/soluc/soluc.csv by our own table engine; the tool also makes up timetables for the
+# benchmark from imported tables (make-soluc synth).
+
+add_executable(make-soluc ${CMAKE_CURRENT_LIST_DIR}/tools/make_soluc.cpp)
+target_link_libraries(make-soluc PRIVATE tvs_core)
+
+set(TVS_SAMPLE_SOLUC_DIR ${CMAKE_BINARY_DIR}/examples)
+add_custom_command(
+    OUTPUT ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TVS_SAMPLE_SOLUC_DIR}
+    COMMAND make-soluc from-csv ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv ${TVS_SAMPLE_SOLUC_DIR}
+    DEPENDS make-soluc ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv
+    COMMENT "Horario resuelto de ejemplo SOLUC.DBF"
+    VERBATIM)
+add_custom_target(sample-soluc ALL DEPENDS ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF)
