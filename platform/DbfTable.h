@@ -6,6 +6,11 @@
 // Records are visited in physical (append) order; deleted records are invisible to every
 // read and are not counted. After each post the header's record count and the end-of-file
 // mark are right, so a run killed half-way leaves a table that opens.
+//
+// New tables: character fields as C of their width, logicals as L, integers as N(11,0), floats
+// as N(20,4) (right-aligned, '.' decimal point, whatever the locale); language driver 0x57
+// (Windows-1252); no index. The records are kept in memory from the open on: a table opened
+// twice (two shared opens) does not see the other's posts until it is opened again.
 
 #include "platform/AnsiText.h"
 
@@ -47,10 +52,13 @@ public:
     // disregarded (the host may have written Soluc.dbf); empty when there is none.
     static QString findFile(const QString &folder, const QString &name, const QString &extension = QStringLiteral(".DBF"));
 
-    // An exclusive open takes an operating-system lock that no other exclusive or shared open
-    // (in this or another process) can get while it is held; a shared open only reads the
-    // lock's absence and may also edit.
+    // An exclusive open takes an operating-system lock (flock LOCK_EX) that no other exclusive
+    // or shared open, in this or another process, can get while it is held; a shared open takes
+    // a shared lock (LOCK_SH), so it fails while the table is open exclusively, and may also
+    // edit. A refused open says "La tabla NAME está en uso por otro programa (path)". A file
+    // whose header lengths do not agree with its size is refused as damaged.
     void open(const QString &folder, const QString &name, Mode mode = Mode::Exclusive);
+    // Releases the file and its lock; a record still pending is forgotten, not posted.
     void close();
     bool isOpen() const;
     State state() const;
@@ -60,6 +68,8 @@ public:
 
     // Visible (not deleted) records, whatever the filter.
     int recordCount() const;
+    // Moving (first, next, prior, last, moveTo, locate, setFilter) while a record is pending
+    // posts it when a field was set and forgets it otherwise, as the host's engine does.
     void first();
     void next();
     void prior();
@@ -73,7 +83,8 @@ public:
     // Append starts a new blank record (Insert); edit starts changing the current one (Edit).
     // post writes it; cancel forgets it. Setting or posting outside Edit/Insert throws
     // "La fuente de datos no está en modo de edición o inserción". Appending while a record
-    // is pending posts that one first, as the host's engine does.
+    // is pending posts that one first, as the host's engine does. Editing a table with no
+    // visible record appends instead; after a post the table stands on the posted record.
     void append();
     void edit();
     void post();
@@ -87,8 +98,12 @@ public:
     void setLogical(const QString &field, bool value);
     void clearField(const QString &field);
 
-    // Getters on the current record (or the pending one): text without padding blanks; a
-    // number field read as text gives its digits trimmed. An empty numeric reads as 0.
+    // Getters on the current record (or the pending one; at eof the last visible record, on an
+    // empty table a blank one): character text without its trailing blanks; a number field
+    // read as text gives its digits trimmed ("3.2500"); a logical "T", "F" or empty; level 7
+    // binary fields in decimal, timestamps as "yyyy-MM-dd HH:mm:ss". An empty numeric reads
+    // as 0; integer() rounds decimals half to even; a character field read as a number must
+    // hold one ("'x' no es un valor entero válido").
     AnsiText text(const QString &field) const;
     std::int32_t integer(const QString &field) const;
     double number(const QString &field) const;
@@ -97,12 +112,14 @@ public:
 
     // Filter by an expression of the form FIELD= 'value' (a quote inside the value doubled).
     // Only records whose field equals the value, letter case included, are visible; the table
-    // then stands at the first of them. An empty expression removes the filter.
+    // then stands at the first of them. An empty expression removes the filter. Character
+    // values compare without padding: trailing blanks of the value do not count either.
     void setFilter(const AnsiText &expression);
     static AnsiText equalsExpression(const QString &field, const AnsiText &value);
 
-    // From the first record: the first whose two fields equal the two texts; true when found
-    // (the table stands there), false otherwise (the position is unchanged).
+    // From the first record that the filter lets through: the first whose two fields equal the
+    // two texts, compared as the filter does; true when found (the table stands there), false
+    // otherwise (the position is unchanged).
     bool locate(const QString &field1, const AnsiText &value1, const QString &field2, const AnsiText &value2);
 
 private:
