@@ -19,9 +19,10 @@ void PrintImportSummary(const QString &workDir, QTextStream &out) {
         try {
             DbfTable t;
             t.open(workDir, table, DbfTable::Mode::Shared);
-            out << QStringLiteral("  %1.DBF: %2 registros").arg(table, -12).arg(t.recordCount()) << Qt::endl;
+            out << QStringLiteral("  %1 %2 registros").arg(table + QStringLiteral(".DBF:"), -16).arg(t.recordCount())
+                << Qt::endl;
         } catch (const RunError &error) {
-            out << QStringLiteral("  %1.DBF: %2").arg(table, -12).arg(error.message()) << Qt::endl;
+            out << QStringLiteral("  %1 %2").arg(table + QStringLiteral(".DBF:"), -16).arg(error.message()) << Qt::endl;
         }
     }
 }
