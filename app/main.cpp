@@ -1,10 +1,34 @@
+#include "app/MainForm.h"
+#include "help/HelpRequests.h"
+#include "help/HelpSystem.h"
+#include "help/NelHtmlHelp.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[]) {
+    // The host's parameters as given: Qt takes options such as "-display" out of argv.
+    QStringList parameters;
+    for (int i = 1; i < argc; ++i)
+        parameters << QString::fromLocal8Bit(argv[i]);
+
     QApplication app(argc, argv);
+    StartNelHtmlHelp();
+    SetApplicationHelpFile(QString::fromLatin1(HelpFileName));
     QApplication::setApplicationDisplayName(QStringLiteral("TransVelkorSeneca"));
-    QWidget window;
-    window.show();
-    return QApplication::exec();
+    InstallHelpKey(app);
+    // Closing the main window ends the program, and nothing else does: embedded in the host's
+    // window it is no top-level window, so Qt would otherwise quit when a message box closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    int exitCode = 0;
+    {
+        TMForm form(parameters);
+        QObject::connect(&form, &TMForm::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+        form.show();
+        // A host run that ended while the window was being shown: it was never visible.
+        if (!form.hasClosed())
+            exitCode = QApplication::exec();
+    }
+    EndNelHtmlHelp();
+    return exitCode;
 }

@@ -1,0 +1,17 @@
+#pragma once
+// Living as a borderless child of the host's native window.
+
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+class QWindow;
+
+// Whether `id` names a window that exists now. False where the platform cannot tell.
+bool ForeignWindowExists(quintptr id);
+
+// Makes the top-level `window` a borderless child of the native window `id`, placed at its
+// top-left corner, before it is first shown. Returns the foreign window, which is the parent
+// of `window`'s native window and must outlive it; on failure returns nullptr with a Spanish
+// message in `error` and leaves `window` a top-level window.
+QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error);
