@@ -34,15 +34,15 @@ template <class F> void scan(DbfTable &table, F add) {
 
 const AssignmentCodes *ExportIndexes::assignment(const AnsiText &subject, const AnsiText &group) {
     if (!m_assignments) {
-        PairMap<AssignmentCodes> map;
+        Map<AssignmentCodes> map;
         DbfTable &t = m_tables.Asig;
         scan(t, [&] {
-            map.try_emplace(PairKey(t.text(CASIG).bytes(), t.text(CGRUP).bytes()),
+            map.try_emplace(pairKey(t.text(CASIG), t.text(CGRUP)),
                             AssignmentCodes{t.text(CLAVE), t.text(CLAVECURSO)});
         });
         m_assignments = std::move(map);
     }
-    return find(*m_assignments, PairKey(subject.bytes(), group.bytes()));
+    return find(*m_assignments, pairKey(subject, group));
 }
 
 const AnsiText *ExportIndexes::activity(const AnsiText &subject) {
@@ -80,10 +80,10 @@ const GroupCodes *ExportIndexes::group(const AnsiText &abbreviation) {
 
 const AnsiText *ExportIndexes::subjectByOffer(const AnsiText &subject, const AnsiText &offer) {
     if (!m_subjectsByOffer) {
-        PairMap<AnsiText> map;
+        Map<AnsiText> map;
         DbfTable &t = m_tables.NomAsg2;
-        scan(t, [&] { map.try_emplace(PairKey(t.text(COD).bytes(), t.text(OFERTAMATRI).bytes()), t.text(MATERIA)); });
+        scan(t, [&] { map.try_emplace(pairKey(t.text(COD), t.text(OFERTAMATRI)), t.text(MATERIA)); });
         m_subjectsByOffer = std::move(map);
     }
-    return find(*m_subjectsByOffer, PairKey(subject.bytes(), offer.bytes()));
+    return find(*m_subjectsByOffer, pairKey(subject, offer));
 }

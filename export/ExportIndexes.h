@@ -6,11 +6,9 @@
 
 #include "platform/AnsiText.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <utility>
 
 struct ExportTables;
 
@@ -46,21 +44,16 @@ public:
     const AnsiText *subjectByOffer(const AnsiText &subject, const AnsiText &offer);    // COD, OFERTAMATRI -> MATERIA
 
 private:
+    // Table text never holds a NUL byte (the engine ends a value at one), so joining two
+    // values with one keeps pairs apart.
     using Key = std::string;
-    using PairKey = std::pair<std::string, std::string>;
-    struct PairHash {
-        size_t operator()(const PairKey &k) const {
-            const size_t a = std::hash<std::string>{}(k.first);
-            return a ^ (std::hash<std::string>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
-        }
-    };
+    static Key pairKey(const AnsiText &a, const AnsiText &b) { return a.bytes() + '\0' + b.bytes(); }
     template <class V> using Map = std::unordered_map<Key, V>;
-    template <class V> using PairMap = std::unordered_map<PairKey, V, PairHash>;
 
     ExportTables &m_tables;
-    std::optional<PairMap<AssignmentCodes>> m_assignments;
+    std::optional<Map<AssignmentCodes>> m_assignments;
     std::optional<Map<AnsiText>> m_activities;
     std::optional<Map<SlotCodes>> m_slots;
     std::optional<Map<GroupCodes>> m_groups;
-    std::optional<PairMap<AnsiText>> m_subjectsByOffer;
+    std::optional<Map<AnsiText>> m_subjectsByOffer;
 };
