@@ -49,15 +49,15 @@ bool ForeignWindowExists(quintptr id) {
 QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error) {
     const QString handle = QString::number(quint64(id), 16).toUpper();
     if (!ForeignWindowExists(id)) {
-        *error = QStringLiteral("No existe la ventana %1 del programa que ha llamado a este; "
-                                "el programa funcionará como ventana independiente.")
+        *error = QStringLiteral("No existe la ventana %1 en la que se debía abrir el programa; "
+                                "se abre como ventana independiente.")
                      .arg(handle);
         return nullptr;
     }
     QWindow *host = QWindow::fromWinId(WId(id));
     if (!host) {
-        *error = QStringLiteral("No se puede colocar el programa dentro de la ventana %1; "
-                                "el programa funcionará como ventana independiente.")
+        *error = QStringLiteral("No se puede abrir el programa dentro de la ventana %1; "
+                                "se abre como ventana independiente.")
                      .arg(handle);
         return nullptr;
     }
@@ -66,4 +66,17 @@ QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error) {
     window->windowHandle()->setParent(host);
     window->move(0, 0);
     return host;
+}
+
+void TakeKeyboardFocus(QWidget *window) {
+#if defined(Q_OS_WIN)
+    SetFocus(reinterpret_cast<HWND>(window->winId()));
+#elif defined(TVS_HAVE_XCB)
+    if (xcb_connection_t *connection = x11Connection()) {
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT, xcb_window_t(window->winId()), XCB_CURRENT_TIME);
+        xcb_flush(connection);
+    }
+#else
+    Q_UNUSED(window);
+#endif
 }

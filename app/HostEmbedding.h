@@ -15,3 +15,9 @@ bool ForeignWindowExists(quintptr id);
 // of `window`'s native window and must outlive it; on failure returns nullptr with a Spanish
 // message in `error` and leaves `window` a top-level window.
 QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error);
+
+
+// Gives the keyboard focus to the native window of `window`, inside the host's window. The
+// host does not hand it over by itself (it knows nothing of the child it holds), so a click
+// in the embedded window calls this, as a click in a Windows child window would.
+void TakeKeyboardFocus(QWidget *window);

@@ -20,6 +20,8 @@
 #include <QStyle>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace {
 
 const QString AppTitle = QStringLiteral("TransVelkorSeneca");
@@ -135,6 +137,8 @@ void TMForm::buildWidgets() {
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, Qt::red);
     Label1->setPalette(red);
+    // The label grows to its text, as a self-sizing label does, when the fall-back font is wider.
+    Label1->resize(std::max(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
     OpenDialogXML = new QFileDialog(this, QStringLiteral("Archivo XML"));
     OpenDialogXML->setObjectName(QStringLiteral("OpenDialogXML"));
@@ -185,6 +189,7 @@ void TMForm::FormCreate() {
     }
     m_state.hostMode = true;
     m_hostWatch.start();
+    windowHandle()->installEventFilter(this);
     // Inside the host's window the form is no top-level window, so no dialog can belong to
     // it: dialogs stand on their own, above the host's window.
     OpenDialogXML->setParent(nullptr, OpenDialogXML->windowFlags());
@@ -247,6 +252,12 @@ void TMForm::Button1Click() {
         if (HelpContentsHook)
             HelpContentsHook();
     });
+}
+
+bool TMForm::eventFilter(QObject *watched, QEvent *event) {
+    if (m_hostWindow && watched == windowHandle() && event->type() == QEvent::MouseButtonPress)
+        TakeKeyboardFocus(this);
+    return QWidget::eventFilter(watched, event);
 }
 
 void TMForm::hostWindowCheck() {

@@ -4,6 +4,8 @@
 #include "help/NelHtmlHelp.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[]) {
     // The host's parameters as given: Qt takes options such as "-display" out of argv.
@@ -12,6 +14,11 @@ int main(int argc, char *argv[]) {
         parameters << QString::fromLocal8Bit(argv[i]);
 
     QApplication app(argc, argv);
+    // The toolkit's own texts (dialog buttons, the file dialog) in Spanish, whatever the
+    // desktop's language, where the translations are installed.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     StartNelHtmlHelp();
     SetApplicationHelpFile(QString::fromLatin1(HelpFileName));
     QApplication::setApplicationDisplayName(QStringLiteral("TransVelkorSeneca"));

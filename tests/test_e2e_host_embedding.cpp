@@ -34,6 +34,7 @@ private slots:
     void cancelledDialogHandsBackMinusOne_data();
     void cancelledDialogHandsBackMinusOne();
     void otherWordEmbedsAndSalirWritesZero();
+    void errorRunStaysInTheHost();
     void hostWindowGoneEndsTheConverter();
     void unusableHandleRunsStandAlone_data();
     void unusableHandleRunsStandAlone();
@@ -63,6 +64,7 @@ void TestE2eHostEmbedding::cleanupTestCase() {}
 void TestE2eHostEmbedding::cancelledDialogHandsBackMinusOne_data() {}
 void TestE2eHostEmbedding::cancelledDialogHandsBackMinusOne() {}
 void TestE2eHostEmbedding::otherWordEmbedsAndSalirWritesZero() {}
+void TestE2eHostEmbedding::errorRunStaysInTheHost() {}
 void TestE2eHostEmbedding::hostWindowGoneEndsTheConverter() {}
 void TestE2eHostEmbedding::unusableHandleRunsStandAlone_data() {}
 void TestE2eHostEmbedding::unusableHandleRunsStandAlone() {}
@@ -257,6 +259,53 @@ void TestE2eHostEmbedding::otherWordEmbedsAndSalirWritesZero() {
     QCOMPARE(attributes.border_width, 0);
     QVERIFY(!QFile::exists(dir.filePath("exe/Zetarium.ini")));
 
+    // The host holds the focus, as its window manager gives it; a click in the converter's
+    // window takes it, and keys then reach it wherever the pointer is.
+    XSetInputFocus(m_x, host, RevertToParent, CurrentTime);
+    XSync(m_x, False);
+    xdotool({"mousemove", "--window", QString::number(inHost[0]), "20", "200", "click", "1"});
+    QTRY_COMPARE_WITH_TIMEOUT(xdotool({"getwindowfocus"}).toULong(), inHost[0], WaitMs);
+    xdotool({"mousemove", "--window", QString::number(host), "700", "500"});
+    xdotool({"key", "alt+s"});
+    QVERIFY(waitForExit(converter));
+    QCOMPARE(readAll(dir.filePath("exe/Zetarium.ini")), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
+}
+
+void TestE2eHostEmbedding::errorRunStaysInTheHost() {
+    QTemporaryDir dir;
+    const QString broken = dir.filePath("roto.xml");
+    {
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?>\n<SERVICIO><BLOQUE_DATOS>");
+    }
+    const unsigned long host = makeHostWindow();
+    QProcess *converter = startConverter(dir, {"exportar", QString::number(host, 16)});
+    QVERIFY(converter);
+    auto cleanup = qScopeGuard([&] {
+        converter->kill();
+        converter->waitForFinished();
+        XDestroyWindow(m_x, host);
+        XSync(m_x, False);
+    });
+
+    const unsigned long dialog = waitForWindow("^Archivo XML");
+    QVERIFY2(dialog, "the file dialog did not appear");
+    XSetInputFocus(m_x, dialog, RevertToParent, CurrentTime);
+    XSync(m_x, False);
+    QTest::qWait(200);
+    xdotool({"type", "--delay", "5", broken});
+    xdotool({"key", "Return"});
+    const unsigned long error = waitForWindow("^TransVelkorSeneca$");
+    QVERIFY2(error, "the error was not shown");
+    QVERIFY(!isMapped(children(host).value(0)));
+    pressKey(error, "Return");
+
+    // The run ended by an error: the window shows inside the host, the outcome unchanged.
+    QList<unsigned long> inHost;
+    QTRY_VERIFY_WITH_TIMEOUT((inHost = children(host)).size() == 1 && isMapped(inHost[0]), WaitMs);
+    QCOMPARE(converter->state(), QProcess::Running);
+    QVERIFY(!QFile::exists(dir.filePath("exe/Zetarium.ini")));
     pressKey(inHost[0], "alt+s");
     QVERIFY(waitForExit(converter));
     QCOMPARE(readAll(dir.filePath("exe/Zetarium.ini")), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
