@@ -124,8 +124,8 @@ private slots:
             << QStringList{"ESO1A", "ESO1B", "ESO1C"} << QStringList{"ESO", "ESO", "ESO"};
         QTest::newRow("level of 5 characters; EDSO")
             << QList<QStringList>{{"c1", "BACHI", "1", ""}, {"c2", "EDSO", "1", ""}}
-            << QList<QStringList>{{"G1", "", "c1"}, {"G2", "", "c2"}}
-            << QStringList{"BACHI1A", "EDSO1A"} << QStringList{"BACHI", "EDSO"};
+            << QList<QStringList>{{"G1", "", "c1"}, {"G2", "", "c2"}} << QStringList{"BACHI1A", "EDSO1A"}
+            << QStringList{"BACHI", "EDSO"};
         QTest::newRow("no level: bare course number, NIV stored")
             << QList<QStringList>{{"c2", "", "2", ""}} << unitsOf("c2", 2) << QStringList{"2A", "2B"}
             << QStringList{"NIV", "NIV"};

@@ -26,13 +26,12 @@ private slots:
             << QStringList{group("DEPENDENCIAS", {{"123456789012", "Aula A"}, {"123456789099", "Aula B"}})}
             << QStringList{"1234567890|Aula A|1234567890", "1234567890|Aula B|1234567890"};
         QTest::newRow("one dato skipped, a third ignored")
-            << QStringList{group("DEPENDENCIAS", {{"1"}, {"2", "Gimnasio", "extra"}})}
-            << QStringList{"2|Gimnasio|2"};
+            << QStringList{group("DEPENDENCIAS", {{"1"}, {"2", "Gimnasio", "extra"}})} << QStringList{"2|Gimnasio|2"};
         QTest::newRow("blanks trimmed, name cut to 80")
             << QStringList{group("DEPENDENCIAS", {{"  77  ", name90 + "  "}, {"78", "  Patio  "}})}
             << QStringList{"77|" + name90.left(80) + "|77", "78|Patio|78"};
-        QTest::newRow("no group: empty table") << QStringList{group("UNIDADES", {{"1", "E1A", "6001"}})}
-                                               << QStringList{};
+        QTest::newRow("no group: empty table")
+            << QStringList{group("UNIDADES", {{"1", "E1A", "6001"}})} << QStringList{};
     }
     void rooms() {
         QFETCH(QStringList, groups);

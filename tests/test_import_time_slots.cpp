@@ -98,12 +98,24 @@ private slots:
         QTest::addColumn<QString>("end");
         QTest::addColumn<QString>("shown");
 
-        QTest::newRow("bad start") << "8:00" << "0540" << "8:00";
-        QTest::newRow("bad end, padded") << "0480" << "9h" << "09h";
-        QTest::newRow("both bad: the end is named") << "abcd" << "wxyz" << "wxyz";
-        QTest::newRow("sign after the added 0") << "-60" << "0540" << "0-60";
-        QTest::newRow("beyond 32 bits") << "0480" << "2147483648" << "2147483648";
-        QTest::newRow("inner blank") << "0480" << "05 40" << "05 40";
+        QTest::newRow("bad start") << "8:00"
+                                   << "0540"
+                                   << "8:00";
+        QTest::newRow("bad end, padded") << "0480"
+                                         << "9h"
+                                         << "09h";
+        QTest::newRow("both bad: the end is named") << "abcd"
+                                                    << "wxyz"
+                                                    << "wxyz";
+        QTest::newRow("sign after the added 0") << "-60"
+                                                << "0540"
+                                                << "0-60";
+        QTest::newRow("beyond 32 bits") << "0480"
+                                        << "2147483648"
+                                        << "2147483648";
+        QTest::newRow("inner blank") << "0480"
+                                     << "05 40"
+                                     << "05 40";
     }
     void notAWholeNumberEndsTheRun() {
         QFETCH(QString, start);
