@@ -187,7 +187,11 @@ TControlCursos::TControlCursos(QWidget *owner, RunState &state) : QDialog(owner)
     updateNavigator();
 }
 
-TControlCursos::~TControlCursos() = default;
+TControlCursos::~TControlCursos() {
+    // The grid and its editor go before QObject would drop the connection; focus moving
+    // while they are destroyed must not reach the handlers.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 CourseDialogResult TControlCursos::Run(QWidget *owner, RunState &state) {
     TControlCursos dialog(owner, state);
