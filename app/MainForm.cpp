@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -226,6 +227,7 @@ void TMForm::closeEvent(QCloseEvent *event) {
     m_closed = true;
     m_hostWatch.stop();
     FormClose();
+    m_ended = true;
     emit closed();
 }
 
@@ -261,9 +263,16 @@ bool TMForm::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void TMForm::hostWindowCheck() {
-    // The host's window is gone, and this window with it: hand the outcome back and end.
-    if (m_hostWindow && !ForeignWindowExists(m_hostWindow->winId()))
-        close();
+    // The host's window is gone, and this window with it: hand the outcome back and end, also
+    // from the middle of a run. The dialogs open now are cancelled, and whatever the run asks
+    // of the user from here on is answered at once (see m_ended), so the run unwinds.
+    if (!m_hostWindow || ForeignWindowExists(m_hostWindow->winId()))
+        return;
+    close();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+            dialog->reject();
 }
 
 QWidget *TMForm::dialogOwner() {
@@ -278,6 +287,8 @@ void TMForm::attachToHost(QWidget *dialog) {
 }
 
 std::optional<QString> TMForm::chooseFile(const QString &initialFolder) {
+    if (m_ended)
+        return std::nullopt;
     OpenDialogXML->setDirectory(initialFolder);
     OpenDialogXML->selectFile(QString());
     if (OpenDialogXML->exec() != QDialog::Accepted)
@@ -289,6 +300,8 @@ std::optional<QString> TMForm::chooseFile(const QString &initialFolder) {
 }
 
 void TMForm::showMessage(const QString &text) {
+    if (m_ended)
+        return;
     if (MessageBoxHook)
         return MessageBoxHook(text, false);
     QMessageBox box(QMessageBox::Information, AppTitle, text, QMessageBox::Ok, dialogOwner());
@@ -297,6 +310,8 @@ void TMForm::showMessage(const QString &text) {
 }
 
 void TMForm::showError(const QString &text) {
+    if (m_ended)
+        return;
     if (MessageBoxHook)
         return MessageBoxHook(text, true);
     QMessageBox box(QMessageBox::Critical, AppTitle, text, QMessageBox::Ok, dialogOwner());
@@ -312,6 +327,8 @@ void TMForm::setBusy(bool busy) {
 }
 
 CourseDialogResult TMForm::editCourses(RunState &state) {
+    if (m_ended)
+        return {false, QStringLiteral("fuera")}; // the forced exit: the run ends here
     return TControlCursos::Run(dialogOwner(), state);
 }
 

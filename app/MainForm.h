@@ -93,4 +93,7 @@ private:
     QTimer m_hostWatch;
     bool m_shown = false;
     bool m_closed = false;
+    // Set once the close handler has run: the program is ending, and a run still going asks
+    // nothing more of the user (no dialog opens, no message shows, the courses end by force).
+    bool m_ended = false;
 };

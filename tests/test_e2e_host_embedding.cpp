@@ -35,6 +35,7 @@ private slots:
     void cancelledDialogHandsBackMinusOne();
     void otherWordEmbedsAndSalirWritesZero();
     void errorRunStaysInTheHost();
+    void hostWindowGoneEndsTheConverter_data();
     void hostWindowGoneEndsTheConverter();
     void unusableHandleRunsStandAlone_data();
     void unusableHandleRunsStandAlone();
@@ -65,6 +66,7 @@ void TestE2eHostEmbedding::cancelledDialogHandsBackMinusOne_data() {}
 void TestE2eHostEmbedding::cancelledDialogHandsBackMinusOne() {}
 void TestE2eHostEmbedding::otherWordEmbedsAndSalirWritesZero() {}
 void TestE2eHostEmbedding::errorRunStaysInTheHost() {}
+void TestE2eHostEmbedding::hostWindowGoneEndsTheConverter_data() {}
 void TestE2eHostEmbedding::hostWindowGoneEndsTheConverter() {}
 void TestE2eHostEmbedding::unusableHandleRunsStandAlone_data() {}
 void TestE2eHostEmbedding::unusableHandleRunsStandAlone() {}
@@ -311,17 +313,27 @@ void TestE2eHostEmbedding::errorRunStaysInTheHost() {
     QCOMPARE(readAll(dir.filePath("exe/Zetarium.ini")), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
 }
 
+void TestE2eHostEmbedding::hostWindowGoneEndsTheConverter_data() {
+    QTest::addColumn<QString>("word");
+    QTest::newRow("window shown") << "nada";
+    QTest::newRow("file dialog open, window not yet shown") << "exportar";
+}
+
 void TestE2eHostEmbedding::hostWindowGoneEndsTheConverter() {
+    QFETCH(QString, word);
     QTemporaryDir dir;
     const unsigned long host = makeHostWindow();
-    QProcess *converter = startConverter(dir, {"nada", QString::number(host, 16)});
+    QProcess *converter = startConverter(dir, {word, QString::number(host, 16)});
     QVERIFY(converter);
     auto cleanup = qScopeGuard([&] {
         converter->kill();
         converter->waitForFinished();
     });
 
-    QTRY_VERIFY_WITH_TIMEOUT(children(host).size() == 1 && isMapped(children(host)[0]), WaitMs);
+    if (word == "exportar")
+        QVERIFY2(waitForWindow("^Archivo XML"), "the file dialog did not appear");
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(children(host).size() == 1 && isMapped(children(host)[0]), WaitMs);
     XDestroyWindow(m_x, host);
     XSync(m_x, False);
     QVERIFY(waitForExit(converter));
