@@ -22,6 +22,17 @@ xcb_connection_t *x11Connection() {
 }
 #endif
 
+// Whether this platform can tell whether a foreign window exists and take it as a parent.
+bool CanEmbed() {
+#if defined(Q_OS_WIN)
+    return true;
+#elif defined(TVS_HAVE_XCB)
+    return x11Connection() != nullptr;
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 bool ForeignWindowExists(quintptr id) {
@@ -48,13 +59,13 @@ bool ForeignWindowExists(quintptr id) {
 
 QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error) {
     const QString handle = QString::number(quint64(id), 16).toUpper();
-    if (!ForeignWindowExists(id)) {
+    if (CanEmbed() && !ForeignWindowExists(id)) {
         *error = QStringLiteral("No existe la ventana %1 en la que se debía abrir el programa; "
                                 "se abre como ventana independiente.")
                      .arg(handle);
         return nullptr;
     }
-    QWindow *host = QWindow::fromWinId(WId(id));
+    QWindow *host = CanEmbed() ? QWindow::fromWinId(WId(id)) : nullptr;
     if (!host) {
         *error = QStringLiteral("No se puede abrir el programa dentro de la ventana %1; "
                                 "se abre como ventana independiente.")

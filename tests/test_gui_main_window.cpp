@@ -257,9 +257,9 @@ void TestGuiMainWindow::unusableHandleStaysStandAlone_data() {
     QTest::addColumn<QString>("message");
     QTest::newRow("not hexadecimal") << "0x1F" << "'$0x1F' no es un valor entero válido";
     QTest::newRow("carries its own $") << "$1F" << "'$$1F' no es un valor entero válido";
-    // Offscreen there is no native window to go into; under X11 the same holds for an id
-    // that names no window.
-    QTest::newRow("no such window") << "7FFFFFFF" << "No existe la ventana 7FFFFFFF";
+    // Offscreen there is no native window to go into (under X11, an id that names no window
+    // gives "No existe la ventana ...": the end-to-end test runs that one).
+    QTest::newRow("no embedding here") << "7FFFFFFF" << "No se puede abrir el programa dentro de la ventana 7FFFFFFF";
 }
 
 void TestGuiMainWindow::unusableHandleStaysStandAlone() {
