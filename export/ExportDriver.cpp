@@ -75,7 +75,7 @@ QString resultPath(const QString &inputFile) {
 
 // Everything between the chosen file and the closing messages, under the wait cursor. The
 // tables are released whichever way it ends.
-ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterface &ui) {
+ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterface &ui, ExportCounts &counts) {
     BusyCursor busy(ui);
     ExportTables tables;
     tables.open(workDir);
@@ -116,9 +116,11 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
     timetables.setAttribute("registros", static_cast<long long>(tables.Profesor.recordCount()));
 
     TimetableOutput output(doc, timetables, resultPath(inputFile));
-    WriteTeacherRecords(doc, output, tables, dates);
+    ExportCounts written = WriteTeacherRecords(doc, output, tables, dates);
     tables.close();
     output.finish();
+    written.output = resultPath(inputFile);
+    counts = written;
     return ExportEnd::Finished;
 }
 
@@ -139,7 +141,7 @@ void BImportarClick(RunState &state, UserInterface &ui) {
 
     ExportEnd end;
     try {
-        end = runExport(state.paths.workDir, state.rememberedFile, ui);
+        end = runExport(state.paths.workDir, state.rememberedFile, ui, state.exported);
     } catch (const RunError &error) {
         ui.showError(error.message());
         return;

@@ -1,4 +1,5 @@
 #include "export/TeacherRecords.h"
+#include "seneca/RunState.h"
 
 #include "export/ExportIndexes.h"
 #include "export/ExportTables.h"
@@ -76,15 +77,16 @@ void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const Solu
 
 } // namespace
 
-void WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
+ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
                          const SchoolYearDates &dates) {
     const QString ABREV = QStringLiteral("ABREV");
     const QString X_EMPLEADO = QStringLiteral("X_EMPLEADO");
     const QString F_TOMAPOS = QStringLiteral("F_TOMAPOS");
 
+    ExportCounts counts;
     DbfTable &staff = tables.Profesor;
     if (staff.recordCount() == 0)
-        return;
+        return counts;
 
     SolucEntries entries;
     entries.read(tables.Soluc);
@@ -108,5 +110,8 @@ void WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables
         for (const SolucEntry &entry : placed)
             appendEntryRecord(doc, teacher, ++entryNumber, entry, indexes, dates);
         sink.add(teacher);
+        ++counts.teachers;
+        counts.lessons += entryNumber;
     }
+    return counts;
 }

@@ -22,7 +22,10 @@ struct SchoolYearDates {
     AnsiText end;   // F_FIN
 };
 
-// Creates the records through the document and hands them to the sink in PROFT order. Reads
-// the tables only; a table or XML failure throws RunError.
-void WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
+struct ExportCounts;
+
+// Creates the records through the document and hands them to the sink in PROFT order, and
+// returns how many teacher and entry records it wrote. Reads the tables only; a table or XML
+// failure throws RunError.
+ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
                          const SchoolYearDates &dates);

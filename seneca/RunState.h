@@ -30,6 +30,13 @@ struct SubjectSets {
     void clear();
 };
 
+// What the last finished export wrote.
+struct ExportCounts {
+    QString output;   // the result file
+    int teachers = 0; // teacher records
+    int lessons = 0;  // entry records
+};
+
 class RunState {
 public:
     explicit RunState(Paths paths = Paths::defaults()) : paths(std::move(paths)) {}
@@ -41,4 +48,5 @@ public:
     SenecaDocument document;
     bool CourseCheckFailed = false;
     SubjectSets sets;
+    ExportCounts exported;
 };

@@ -178,6 +178,9 @@ void ExportRoundTripTest::sampleSchoolCodesComeBack() {
     }
     QCOMPARE(entries, placed);
     QCOMPARE(withUnit, classLessons);
+    // What the run reports of itself (the command-line tool prints it) matches the file.
+    QCOMPARE(state.exported.teachers, teachers.length());
+    QCOMPARE(state.exported.lessons, entries);
 }
 
 QTEST_GUILESS_MAIN(ExportRoundTripTest)

@@ -157,7 +157,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     BImportarClick(state, ui);
     if (state.outcome != 1)
         return RunFailed;
-    PrintExportSummary(state.rememberedFile, out);
+    PrintExportSummary(state.exported, out);
     return Ok;
 }
 

@@ -2,10 +2,9 @@
 
 #include "platform/DbfTable.h"
 #include "platform/RunError.h"
-#include "platform/XmlDocument.h"
+#include "seneca/RunState.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace {
 const char *const ImportedTables[] = {"PERIODOS", "CURSOST", "ASIGNOMT", "ASIGNOMT2", "PROFT",
@@ -27,22 +26,8 @@ void PrintImportSummary(const QString &workDir, QTextStream &out) {
     }
 }
 
-QString ExportOutputPath(const QString &inputFile) {
-    const QFileInfo input(inputFile);
-    return input.dir().filePath(QStringLiteral("ResultadoVelkor") + input.fileName());
-}
-
-void PrintExportSummary(const QString &inputFile, QTextStream &out) {
-    const QString output = ExportOutputPath(inputFile);
-    XmlDocument doc;
-    if (!doc.load(output)) {
-        out << QStringLiteral("No se pudo leer el resultado %1.").arg(QDir::toNativeSeparators(output)) << Qt::endl;
-        return;
-    }
-    const int teachers =
-        doc.select("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"HORARIOS_REGULARES\"]/grupo_datos").length();
-    const int lessons =
-        doc.select("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"HORARIOS_REGULARES\"]/grupo_datos/grupo_datos").length();
-    out << QStringLiteral("Resultado: %1").arg(QDir::toNativeSeparators(output)) << Qt::endl;
-    out << QStringLiteral("  %1 profesores, %2 sesiones de horario").arg(teachers).arg(lessons) << Qt::endl;
+void PrintExportSummary(const ExportCounts &counts, QTextStream &out) {
+    out << QStringLiteral("Resultado: %1").arg(QDir::toNativeSeparators(counts.output)) << Qt::endl;
+    out << QStringLiteral("  %1 profesores, %2 sesiones de horario").arg(counts.teachers).arg(counts.lessons)
+        << Qt::endl;
 }

@@ -6,7 +6,6 @@
 
 // Each table the import writes, with its row count.
 void PrintImportSummary(const QString &workDir, QTextStream &out);
+struct ExportCounts;
 // Where the exported document is, and how many teachers and lessons it holds.
-void PrintExportSummary(const QString &inputFile, QTextStream &out);
-// "ResultadoVelkor" + the input's name, beside the input.
-QString ExportOutputPath(const QString &inputFile);
+void PrintExportSummary(const ExportCounts &counts, QTextStream &out);
