@@ -22,8 +22,8 @@ public:
     // Answers of the open-file dialog, in order; an empty optional cancels. When the script
     // runs out, the dialog is cancelled.
     std::deque<std::optional<QString>> fileAnswers;
-    // Called once per showing of the courses dialog; when unset, every showing accepts as is
-    // and reports missing data from the shared check.
+    // Called once per showing of the courses dialog; when unset, every showing ends as the
+    // dialog's close box does and the run goes on with the table as it is.
     std::function<CourseDialogResult(RunState &)> courseEditor;
 
     QStringList messages;     // showMessage, in order
