@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libxml2-dev libx11-dev libxcb1-dev libchm-dev
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libxml2-dev libx11-dev libxcb1-dev libchm-dev
     python3 python3-dbfread locales
     fp-compiler fp-units-db fp-utils
     xvfb xdotool x11-utils xauth
