@@ -4,7 +4,7 @@
 #include "import/TCoursesGrid.h"
 #include "import/TCoursesModel.h"
 #include "import/TCoursesNavigator.h"
-#include "import/TGradientPanel.h"
+#include "app/GradientPanel.h"
 #include "platform/RunError.h"
 #include "seneca/Messages.h"
 
@@ -78,7 +78,8 @@ TControlCursos::TControlCursos(QWidget *owner, RunState &state) : QDialog(owner)
     setFixedSize(686, 499);
     move(283, 200);
 
-    Draw3D1 = new TGradientPanel(this);
+    const QColor green(0x00, 0x80, 0x00);
+    Draw3D1 = new GradientPanel(green, Qt::white, green, this);
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
     Draw3D1->setGeometry(1, 1, 684, 496);
 

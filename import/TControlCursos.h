@@ -15,7 +15,7 @@ class QPushButton;
 class TCoursesGrid;
 class TCoursesModel;
 class TCoursesNavigator;
-class TGradientPanel;
+class GradientPanel;
 
 class TControlCursos : public QDialog {
     Q_OBJECT
@@ -41,7 +41,7 @@ public:
     void BitBtn1Click();
     void BitBtn2Click();
 
-    TGradientPanel *Draw3D1;
+    GradientPanel *Draw3D1;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
     TCoursesNavigator *wwDBNavigator1;
     TCoursesGrid *CursosTDBGrid;
