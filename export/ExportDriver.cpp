@@ -6,6 +6,7 @@
 #include "platform/DbfTable.h"
 #include "platform/RunError.h"
 #include "platform/XmlDocument.h"
+#include "seneca/DirectionRun.h"
 #include "seneca/Messages.h"
 
 #include <QDateTime>
@@ -127,17 +128,8 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
 } // namespace
 
 void BImportarClick(RunState &state, UserInterface &ui) {
-    if (auto chosen = ui.chooseFile(state.paths.dialogDir))
-        state.rememberedFile = *chosen;
-
-    if (state.rememberedFile.isEmpty() || !QFileInfo(state.rememberedFile).isFile()) {
-        ui.showMessage(Msg::NoFile);
-        if (state.hostMode) {
-            state.outcome = -1;
-            ui.closeMainWindow();
-        }
+    if (!ChooseExistingFile(state, ui))
         return;
-    }
 
     ExportEnd end;
     try {
@@ -155,9 +147,5 @@ void BImportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
-    state.outcome = 1;
-    ui.showMessage(Msg::Finished);
-    ui.disableDirectionButtons();
-    if (state.hostMode)
-        ui.closeMainWindow();
+    FinishRun(state, ui);
 }

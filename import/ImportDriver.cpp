@@ -2,9 +2,8 @@
 
 #include "import/ImportSteps.h"
 #include "platform/RunError.h"
-#include "seneca/Messages.h"
+#include "seneca/DirectionRun.h"
 
-#include <QFileInfo>
 #include <array>
 
 namespace {
@@ -35,17 +34,8 @@ bool RunSteps(RunState &state, UserInterface &ui) {
 } // namespace
 
 void BExportarClick(RunState &state, UserInterface &ui) {
-    if (auto chosen = ui.chooseFile(state.paths.dialogDir))
-        state.rememberedFile = *chosen;
-
-    if (state.rememberedFile.isEmpty() || !QFileInfo(state.rememberedFile).isFile()) {
-        ui.showMessage(Msg::NoFile);
-        if (state.hostMode) {
-            state.outcome = -1;
-            ui.closeMainWindow();
-        }
+    if (!ChooseExistingFile(state, ui))
         return;
-    }
 
     bool finished = false;
     try {
@@ -63,9 +53,5 @@ void BExportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
-    state.outcome = 1;
-    ui.showMessage(Msg::Finished);
-    ui.disableDirectionButtons();
-    if (state.hostMode)
-        ui.closeMainWindow();
+    FinishRun(state, ui);
 }
