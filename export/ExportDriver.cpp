@@ -94,7 +94,7 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
 
     // The input is the frame: its declaration, comments and processing instructions stay, and
     // the new SERVICIO comes after all of them.
-    XmlNode(reinterpret_cast<_xmlNode *>(doc.raw())).removeChild(doc.documentElement());
+    doc.removeDocumentElement();
     XmlNode servicio = doc.createElement("SERVICIO");
     servicio.setAttribute("modulo", std::string("HORARIOS"));
     servicio.setAttribute("tipo", std::string("I"));

@@ -195,7 +195,10 @@ std::string qualifiedName(const xmlNode *node) {
 
 // Serializes in UTF-8 the same way whether or not the document has a declaration (libxml2's
 // own dump turns non-ASCII characters into references in one case and not in the other).
-void appendMarkup(std::string &out, const xmlNode *node) {
+// Once `out` holds `limit` bytes the rest is left out (it then ends anywhere).
+void appendMarkup(std::string &out, const xmlNode *node, size_t limit = std::string::npos) {
+    if (out.size() >= limit)
+        return;
     switch (node->type) {
     case XML_ELEMENT_NODE: {
         out += '<';
@@ -221,8 +224,8 @@ void appendMarkup(std::string &out, const xmlNode *node) {
             break;
         }
         out += '>';
-        for (const xmlNode *c = node->children; c; c = c->next)
-            appendMarkup(out, c);
+        for (const xmlNode *c = node->children; c && out.size() < limit; c = c->next)
+            appendMarkup(out, c, limit);
         out += "</" + qualifiedName(node) + '>';
         break;
     }
@@ -335,12 +338,42 @@ std::string XmlNode::attribute(const char *name) const {
     return out;
 }
 
+std::string XmlNode::markupPrefix(std::size_t bytes) const {
+    std::string out;
+    if (m_node)
+        appendMarkup(out, m_node, bytes);
+    return out;
+}
+
 XmlNode XmlNode::firstChild() const { return XmlNode(m_node ? m_node->children : nullptr); }
 
 XmlNodeList XmlNode::select(const char *path) const {
     if (!m_node)
         return {};
     return evaluate(m_node->doc, m_node, path);
+}
+
+XmlNodeList XmlNode::childElements(const char *name) const {
+    std::vector<XmlNode> nodes;
+    if (!m_node || !m_node->doc || !name)
+        return XmlNodeList(std::move(nodes));
+    // The nodes whose child axis can hold elements; an attribute's children, for one, are
+    // text only, and a path finds none there.
+    switch (m_node->type) {
+    case XML_ELEMENT_NODE:
+    case XML_DOCUMENT_NODE:
+    case XML_HTML_DOCUMENT_NODE:
+    case XML_DOCUMENT_FRAG_NODE:
+    case XML_ENTITY_REF_NODE:
+    case XML_ENTITY_NODE:
+        break;
+    default:
+        return XmlNodeList(std::move(nodes));
+    }
+    for (xmlNode *c = m_node->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE && c->ns == nullptr && xmlStrEqual(c->name, X(name)))
+            nodes.emplace_back(c);
+    return XmlNodeList(std::move(nodes));
 }
 
 XmlNode XmlNode::appendChild(XmlNode child) {
@@ -484,6 +517,12 @@ std::vector<XmlNode> XmlDocument::topLevelNodes() const {
             if (n->type != XML_DTD_NODE)
                 nodes.emplace_back(n);
     return nodes;
+}
+
+void XmlDocument::removeDocumentElement() {
+    const XmlNode root = documentElement();
+    if (!root.isNull())
+        XmlNode(reinterpret_cast<xmlNode *>(m_doc)).removeChild(root);
 }
 
 void XmlDocument::appendTopLevel(XmlNode node) {

@@ -6,6 +6,7 @@
 // substitute entities. Whitespace-only text between elements is dropped on load.
 
 #include <QString>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,12 @@ public:
     XmlNode firstChild() const;
     // Nodes selected by an XPath 1.0 location path relative to this node, in document order.
     XmlNodeList select(const char *path) const;
+    // The element children named `name` in no namespace, in document order: what select(name)
+    // gives for a plain name, without compiling and running a path on every record.
+    XmlNodeList childElements(const char *name) const;
+    // A leading part of markup(): at least `bytes` bytes of it (all of it when shorter), cut
+    // at an arbitrary byte. Serializing stops there, whatever follows.
+    std::string markupPrefix(std::size_t bytes) const;
 
     // Tree building (export). The new element belongs to this node's document.
     XmlNode appendChild(XmlNode child);
@@ -86,6 +93,8 @@ public:
     std::vector<XmlNode> topLevelNodes() const;
     // Appends a node as the last top-level node (the new root when there is none).
     void appendTopLevel(XmlNode node);
+    // Removes the root element with everything below it; the other top-level nodes stay.
+    void removeDocumentElement();
     // The encoding the declaration names, empty without a declaration.
     std::string declaredEncoding() const;
     bool hasDeclaration() const;
