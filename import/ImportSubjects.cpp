@@ -10,6 +10,9 @@
 #include "seneca/Clipper.h"
 
 #include <QFileInfo>
+#include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -68,16 +71,62 @@ struct Codes {
     AnsiText longCode;
 };
 
-// The first catalogue row whose NOMBRE is the name, letter case included; empty codes when
-// there is none.
-Codes catalogueCodes(DbfTable &catalogue, const AnsiText &name) {
-    for (catalogue.first(); !catalogue.eof(); catalogue.next())
-        if (catalogue.text(Nombre) == name)
-            return {catalogue.text(Cod), catalogue.text(CodLargo)};
-    return {};
-}
+// The catalogue's codes by name: the first row whose NOMBRE is the name, letter case included;
+// empty codes when there is none. The names are read at the first lookup and the codes of the
+// row found only then, so a catalogue reads (and fails) as a scan of it at each lookup would.
+class Catalogue {
+public:
+    explicit Catalogue(DbfTable &table) : m_table(table) {}
 
-void appendOfferRow(DbfTable &offers, const AnsiText &code, const AnsiText &longCode, const SubjectRecord &r) {
+    Codes codes(const AnsiText &name) {
+        if (!m_firstRowByName) {
+            m_firstRowByName.emplace();
+            for (m_table.first(); !m_table.eof(); m_table.next())
+                m_firstRowByName->try_emplace(m_table.text(Nombre).bytes(), m_table.position());
+        }
+        const auto found = m_firstRowByName->find(name.bytes());
+        if (found == m_firstRowByName->end())
+            return {};
+        m_table.moveTo(found->second);
+        return {m_table.text(Cod), m_table.text(CodLargo)};
+    }
+
+private:
+    DbfTable &m_table;
+    std::optional<std::unordered_map<std::string, int>> m_firstRowByName;
+};
+
+// A two-field lookup over rows that only this step writes, answering as DbfTable::locate
+// from the first row would: the rows' values as the table reads them back after their post
+// (cut to the field's width, without trailing blanks), compared with the whole searched
+// texts less their trailing blanks, letter case included. The first row of a key wins.
+class FirstMatch {
+public:
+    void add(const AnsiText &stored1, const AnsiText &stored2, const AnsiText &value) {
+        m_rows.try_emplace(key(stored1, stored2), value);
+    }
+    // The value of the first row that matches, or null.
+    const AnsiText *find(const AnsiText &text1, const AnsiText &text2) const {
+        const auto found = m_rows.find(key(Clipper::RTrim(text1), Clipper::RTrim(text2)));
+        return found == m_rows.end() ? nullptr : &found->second;
+    }
+
+private:
+    // The first text's length in front keeps every pair of texts apart.
+    static std::string key(const AnsiText &a, const AnsiText &b) {
+        return std::to_string(a.size()) + ':' + a.bytes() + b.bytes();
+    }
+    std::unordered_map<std::string, AnsiText> m_rows;
+};
+
+// The offer rows by MATERIA and OFERTAMATRI, the subject rows' COD by CODLARGO and NOMBRE.
+struct RowIndexes {
+    FirstMatch offers;
+    FirstMatch subjects;
+};
+
+void appendOfferRow(DbfTable &offers, RowIndexes &indexes, const AnsiText &code, const AnsiText &longCode,
+                    const SubjectRecord &r) {
     offers.append();
     offers.setText(Cod, code);
     offers.setText(CodLargo, longCode);
@@ -86,6 +135,7 @@ void appendOfferRow(DbfTable &offers, const AnsiText &code, const AnsiText &long
     offers.setText(OfertaMatri, r.offer);
     offers.setLogical(EsTarea, false);
     offers.post();
+    indexes.offers.add(offers.text(Materia), offers.text(OfertaMatri), AnsiText());
 }
 
 } // namespace
@@ -105,6 +155,8 @@ void ImportSubjects(RunState &state, UserInterface &) {
     const QFileInfo catalogueFile(state.paths.catalogPath);
     DbfTable catalogue;
     catalogue.open(catalogueFile.absolutePath(), catalogueFile.completeBaseName(), DbfTable::Mode::Shared);
+    Catalogue catalogueCodes(catalogue);
+    RowIndexes indexes;
 
     const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("MATERIAS").c_str());
     const int count = records.length();
@@ -114,7 +166,7 @@ void ImportSubjects(RunState &state, UserInterface &) {
             continue;
         const SubjectRecord r = readRecord(datos);
 
-        auto [code, longCode] = catalogueCodes(catalogue, r.name);
+        auto [code, longCode] = catalogueCodes.codes(r.name);
         if (Clipper::AllTrim(code).isEmpty()) {
             // Nothing to form a code from: such a record would give a subject without name or code.
             if (r.name.isEmpty())
@@ -133,10 +185,10 @@ void ImportSubjects(RunState &state, UserInterface &) {
             // code of its ASIGNOMT row. The table's own widths bound the lookup by long code
             // and name, and a long code cut to 10 characters may end in a blank, which the
             // lookup disregards just as the table does.
-            if (offers.locate(Materia, r.subject, OfertaMatri, r.offer))
+            if (indexes.offers.find(r.subject, r.offer))
                 continue;
-            if (subjects.locate(CodLargo, longCode.left(10), Nombre, r.name.left(80)))
-                appendOfferRow(offers, subjects.text(Cod), longCode, r);
+            if (const AnsiText *subjectCode = indexes.subjects.find(longCode.left(10), r.name.left(80)))
+                appendOfferRow(offers, indexes, *subjectCode, longCode, r);
             continue;
         }
 
@@ -153,7 +205,8 @@ void ImportSubjects(RunState &state, UserInterface &) {
         subjects.setText(Nombre, r.name);
         subjects.setLogical(EsTarea, false);
         subjects.post();
-        appendOfferRow(offers, code, longCode, r);
+        indexes.subjects.add(subjects.text(CodLargo), subjects.text(Nombre), subjects.text(Cod));
+        appendOfferRow(offers, indexes, code, longCode, r);
     }
 
     subjects.close();

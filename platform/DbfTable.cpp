@@ -81,10 +81,16 @@ struct DbfTable::Impl {
                                 : QStringLiteral("La tabla %1 no está abierta").arg(name));
     }
 
+    // Names equal without regard to letter case have the same length (case folding maps one
+    // character to one), so the length rules most fields out before any folding.
+    static bool sameName(const QString &a, const QString &b) {
+        return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
+    }
+
     int fieldIndex(const QString &field) const {
         requireOpen();
         for (size_t i = 0; i < infos.size(); ++i)
-            if (infos[i].name.compare(field, Qt::CaseInsensitive) == 0)
+            if (sameName(infos[i].name, field))
                 return static_cast<int>(i);
         fail(QStringLiteral("El campo %1 no existe en la tabla %2").arg(field, name));
     }
@@ -315,7 +321,7 @@ const std::vector<DbfFieldInfo> &DbfTable::fields() const { return d->infos; }
 
 bool DbfTable::hasField(const QString &name) const {
     for (const DbfFieldInfo &f : d->infos)
-        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (Impl::sameName(f.name, name))
             return true;
     return false;
 }

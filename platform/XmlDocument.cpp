@@ -226,7 +226,8 @@ void appendMarkup(std::string &out, const xmlNode *node, size_t limit = std::str
         out += '>';
         for (const xmlNode *c = node->children; c && out.size() < limit; c = c->next)
             appendMarkup(out, c, limit);
-        out += "</" + qualifiedName(node) + '>';
+        if (out.size() < limit)
+            out += "</" + qualifiedName(node) + '>';
         break;
     }
     case XML_TEXT_NODE:

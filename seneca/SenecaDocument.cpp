@@ -4,6 +4,7 @@
 #include "seneca/Clipper.h"
 
 #include <QDir>
+#include <string>
 
 namespace {
 
@@ -29,7 +30,7 @@ void SenecaDocument::load(const QString &path) {
 
 XmlNodeList SenecaDocument::SelectRecords(const char *path) const { return m_xml.select(path); }
 
-DatoList Datos(const XmlNode &record) { return DatoList(record.select("dato")); }
+DatoList Datos(const XmlNode &record) { return DatoList(record.childElements("dato")); }
 
 AnsiText DatoValue(const DatoList &list, int position) {
     return Clipper::AllTrim(AnsiText::fromUtf8(list.item(position).text()));
@@ -39,7 +40,16 @@ bool DatoNameIs(const DatoList &list, int position, const AnsiText &name) {
     const XmlNode dato = list.item(position);
     if (dato.isNull())
         return false;
-    const AnsiText markup = Clipper::AllTrim(AnsiText::fromUtf8(dato.markup()));
+    // Only the first NameStart + name.size() characters count, and a character takes at most
+    // 4 bytes of UTF-8: the markup is serialized no further than that.
+    const size_t wanted = 4 * static_cast<size_t>(NameStart + name.size());
+    const std::string utf8 = dato.markupPrefix(wanted);
+    AnsiText markup = AnsiText::fromUtf8(utf8);
+    // Markup that starts with '<' ends with '>' when whole, so trimming leaves it as it is;
+    // only an element's can be cut short, and its cut end must not be trimmed. Any other
+    // (a text's) is whole.
+    if (utf8.empty() || utf8.front() != '<')
+        markup = Clipper::AllTrim(markup);
     return markup.mid(NameStart, name.size()) == name;
 }
 

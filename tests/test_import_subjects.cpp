@@ -198,6 +198,23 @@ private slots:
                                   {u"1002"_s, u"Lengua Cultura Latina"_s, u"500003"_s}}
             << QStringList{u"LCL|Lengua Cas|"_s + lcl, u"LC1|Lengua Cul|Lengua Cultura Latina"_s}
             << QStringList{u"LCL|500001|1001"_s, u"LC1|500002|1001"_s, u"LC1|500003|1002"_s};
+        // The lookups compare what the tables hold with the whole searched text. An identifier
+        // longer than MATERIA is stored cut, so it never matches again: each repetition
+        // writes another row.
+        const QString longId = u"123456789012345678901"_s;
+        QTest::newRow("identifier longer than its field")
+            << QList<QStringList>{{u"1001"_s, lcl, longId}, {u"1001"_s, lcl, longId}}
+            << QStringList{u"LCL|Lengua Cas|"_s + lcl}
+            << QStringList{u"LCL|12345678901234567890|1001"_s, u"LCL|12345678901234567890|1001"_s};
+        // Names past 80 characters are searched by their first 80: two subjects that differ
+        // only after them are one to the lookup, which finds the first one's row.
+        const QString taller = u"Taller "_s + QString(73, u'a');
+        QTest::newRow("names alike in their first 80 characters")
+            << QList<QStringList>{{u"1001"_s, taller + u" uno"_s, u"500001"_s},
+                                  {u"1001"_s, taller + u" dos"_s, u"500002"_s},
+                                  {u"1002"_s, taller + u" dos"_s, u"500003"_s}}
+            << QStringList{u"Tau|Taller aaa|"_s + taller, u"Tad|Taller aaa|"_s + taller}
+            << QStringList{u"Tau|500001|1001"_s, u"Tad|500002|1001"_s, u"Tau|500003|1002"_s};
     }
     void repeatedSubjects() {
         QFETCH(QList<QStringList>, records);

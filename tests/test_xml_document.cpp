@@ -48,6 +48,9 @@ private slots:
     void markup_data();
     void markup();
     void relativeAndExactSelection();
+    void childElementsAsSelected_data();
+    void childElementsAsSelected();
+    void markupPrefix();
     void missingItemsAreNullNodes();
     void saveUsesDeclaredEncoding_data();
     void saveUsesDeclaredEncoding();
@@ -157,6 +160,42 @@ void TestXmlDocument::relativeAndExactSelection() {
     QCOMPARE(datos.item(0).text(), std::string("1"));
     QCOMPARE(datos.item(1).text(), std::string("2"));
     QCOMPARE(groups.item(1).select("dato").item(0).text(), std::string("5"));
+}
+
+// The record reader walks the children itself instead of running the path "dato": both must
+// give the same nodes.
+void TestXmlDocument::childElementsAsSelected_data() {
+    QTest::addColumn<QByteArray>("xml");
+    QTest::newRow("text, comment, instruction and nested dato skipped")
+        << QByteArray("<r>t<dato>1</dato><!--c--><?p x?><g><dato>n</dato></g><dato/>u<datos/><Dato/></r>");
+    QTest::newRow("prefixed and default namespaces are not selected")
+        << QByteArray("<r xmlns:p=\"urn:p\"><p:dato>1</p:dato><dato>2</dato><x xmlns=\"urn:d\"><dato>3</dato></x></r>");
+    QTest::newRow("no dato") << QByteArray("<r><x/>text</r>");
+}
+
+void TestXmlDocument::childElementsAsSelected() {
+    QFETCH(QByteArray, xml);
+    const XmlDocument doc = parsed(xml);
+    for (const char *context : {"/r", "/r/x", "/r/g"}) {
+        const XmlNode node = doc.selectOne(context);
+        const XmlNodeList walked = node.childElements("dato");
+        const XmlNodeList selected = node.select("dato");
+        QCOMPARE(walked.length(), selected.length());
+        for (int i = 0; i < walked.length(); ++i)
+            QCOMPARE(walked.item(i).raw(), selected.item(i).raw());
+    }
+}
+
+void TestXmlDocument::markupPrefix() {
+    const XmlDocument doc = parsed("<r><dato nombre_dato=\"Año\">uno<i>dos</i>tres</dato></r>");
+    const XmlNode dato = doc.selectOne("/r/dato");
+    const std::string whole = dato.markup();
+    for (size_t bytes : {size_t(0), size_t(1), size_t(19), size_t(30), whole.size(), whole.size() + 10}) {
+        const std::string prefix = dato.markupPrefix(bytes);
+        QVERIFY2(prefix.size() >= std::min(bytes, whole.size()), qPrintable(QString::number(bytes)));
+        QCOMPARE(bytesOf(prefix), bytesOf(whole.substr(0, prefix.size())));
+    }
+    QCOMPARE(bytesOf(dato.markupPrefix(whole.size())), bytesOf(whole));
 }
 
 void TestXmlDocument::missingItemsAreNullNodes() {

@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -98,16 +101,21 @@ QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues>
         return warnings;
     DbfTable courses;
     courses.open(workDir, CoursesTable::Name, DbfTable::Mode::Exclusive);
+    // The rows of each key, read once: editing NIVEL and CURSO moves no row and changes no key.
+    std::unordered_map<std::string, std::vector<int>> rowsByKey;
+    for (courses.first(); !courses.eof(); courses.next())
+        rowsByKey[courses.text(CoursesTable::Clave).bytes()].push_back(courses.position());
     for (const CourseValues &entry : entries) {
-        bool matched = false;
-        for (courses.first(); !courses.eof(); courses.next()) {
-            if (courses.text(CoursesTable::Clave) != entry.clave)
-                continue;
-            courses.edit();
-            courses.setText(CoursesTable::Nivel, entry.nivel);
-            courses.setText(CoursesTable::Curso, entry.curso);
-            courses.post();
-            matched = true;
+        const auto rows = rowsByKey.find(entry.clave.bytes());
+        const bool matched = rows != rowsByKey.end();
+        if (matched) {
+            for (const int row : rows->second) {
+                courses.moveTo(row);
+                courses.edit();
+                courses.setText(CoursesTable::Nivel, entry.nivel);
+                courses.setText(CoursesTable::Curso, entry.curso);
+                courses.post();
+            }
         }
         if (!matched)
             warnings << QStringLiteral("Aviso: línea %1 del archivo de cursos: la clave %2 no corresponde a ningún curso")
