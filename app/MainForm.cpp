@@ -35,15 +35,14 @@ void setHelpContext(QWidget *w) {
 
 QFont windowFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamily(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     return font;
 }
 
 QFont captionFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setFamily(QStringLiteral("Arial"));
     font.setPixelSize(16);
     font.setBold(true);
     return font;

@@ -4,6 +4,7 @@
 #include "help/NelHtmlHelp.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -19,6 +20,11 @@ int main(int argc, char *argv[]) {
     QTranslator toolkitTexts;
     if (toolkitTexts.load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&toolkitTexts);
+    // The windows are laid out for the narrow fonts of the host's platform; where those are
+    // missing, fonts of the same widths take their place so every label's text fits.
+    for (const QString family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")})
+        QFont::insertSubstitutions(family, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                                            QStringLiteral("DejaVu Sans Condensed")});
     StartNelHtmlHelp();
     SetApplicationHelpFile(QString::fromLatin1(HelpFileName));
     QApplication::setApplicationDisplayName(QStringLiteral("TransVelkorSeneca"));
