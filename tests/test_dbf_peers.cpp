@@ -6,6 +6,7 @@
 
 #include "platform/DbfTable.h"
 #include "platform/RunError.h"
+#include "support/Peers.h"
 
 #include <QDir>
 #include <QFile>
@@ -98,31 +99,9 @@ class TestDbfPeers : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_bin;
-    QString m_fpc;
 
-    // Compiles tests/peers/NAME.pas once; the executable's path (skips the test without fpc).
-    QString peer(const QString &name) {
-        const QString exe = m_bin.filePath(name);
-        if (!QFile::exists(exe)) {
-            QProcess fpc;
-            fpc.setProcessChannelMode(QProcess::MergedChannels);
-            fpc.start(m_fpc, {"-O1", "-FE" + m_bin.path(), "-FU" + m_bin.path(),
-                              QStringLiteral(TVS_SOURCE_DIR) + "/tests/peers/" + name + ".pas"});
-            if (!fpc.waitForFinished(240000) || fpc.exitCode() != 0)
-                qWarning("%s", fpc.readAll().constData());
-        }
-        return QFile::exists(exe) ? exe : QString();
-    }
-
-    static QByteArray run(const QString &program, const QStringList &args) {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-            qWarning("%s failed: %s", qPrintable(program), p.readAllStandardError().constData());
-            return {};
-        }
-        return p.readAllStandardOutput();
-    }
+    QString peer(const QString &name) { return Peers::pascalProgram(name, m_bin.path()); }
+    static QByteArray run(const QString &program, const QStringList &args) { return Peers::run(program, args); }
 
     PascalView tdbfDump(const QString &folder, const QString &file) {
         const QString dump = peer("tdbf_dump");
@@ -132,8 +111,6 @@ class TestDbfPeers : public QObject {
     }
 
 private slots:
-    void initTestCase() { m_fpc = QStandardPaths::findExecutable("fpc"); }
-
     void dbfreadReadsOurTable() {
         if (!QFile::exists("/usr/bin/python3"))
             QSKIP("python3 is not installed");
@@ -165,7 +142,7 @@ private slots:
     void tdbfReadsOurTables() {
         QFETCH(QString, table);
         QFETCH(QString, codeField);
-        if (m_fpc.isEmpty())
+        if (QStandardPaths::findExecutable("fpc").isEmpty())
             QSKIP("Free Pascal (fpc) is not installed");
         QTemporaryDir dir;
         std::vector<DbfFieldDef> fields = Fields;
@@ -183,7 +160,7 @@ private slots:
     }
 
     void weReadTdbfLevel7() {
-        if (m_fpc.isEmpty())
+        if (QStandardPaths::findExecutable("fpc").isEmpty())
             QSKIP("Free Pascal (fpc) is not installed");
         const QString writer = peer("tdbf_write7");
         QVERIFY(!writer.isEmpty());
