@@ -56,6 +56,14 @@ std::string fromUtf8(std::string_view utf8) {
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
+        // A run of ASCII is the same in both.
+        size_t ascii = i;
+        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
+            ++ascii;
+        out.append(utf8.data() + i, ascii - i);
+        i = ascii;
+        if (i == utf8.size())
+            break;
         const auto lead = static_cast<unsigned char>(utf8[i]);
         int extra = 0;
         char32_t cp = 0;

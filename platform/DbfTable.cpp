@@ -81,10 +81,24 @@ struct DbfTable::Impl {
                                 : QStringLiteral("La tabla %1 no está abierta").arg(name));
     }
 
-    // Names equal without regard to letter case have the same length (case folding maps one
-    // character to one), so the length rules most fields out before any folding.
+    // Field names equal without regard to letter case, as QString::compare folds them. Case
+    // folding maps one character to one, so names of other lengths never match; two ASCII
+    // characters fold alike only as a-z and A-Z do, and any other pair is left to Qt.
     static bool sameName(const QString &a, const QString &b) {
-        return a.size() == b.size() && (a == b || a.compare(b, Qt::CaseInsensitive) == 0);
+        if (a.size() != b.size())
+            return false;
+        const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c; };
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const char16_t x = a[i].unicode();
+            const char16_t y = b[i].unicode();
+            if (x == y)
+                continue;
+            if (x >= 0x80 || y >= 0x80)
+                return a.compare(b, Qt::CaseInsensitive) == 0;
+            if (lower(x) != lower(y))
+                return false;
+        }
+        return true;
     }
 
     int fieldIndex(const QString &field) const {

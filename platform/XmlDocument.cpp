@@ -12,7 +12,9 @@
 #include <libxml/xmlsave.h>
 #include <libxml/xpath.h>
 
+#include <algorithm>
 #include <climits>
+#include <string_view>
 #include <utility>
 #include <mutex>
 #include <unordered_set>
@@ -169,8 +171,18 @@ void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth)
         appendNodeText(out, c, entityDepth);
 }
 
-void appendEscaped(std::string &out, const std::string &text, bool inAttribute) {
-    for (char c : text) {
+std::string_view view(const xmlChar *s) { return s ? std::string_view(C(s)) : std::string_view(); }
+
+void appendEscaped(std::string &out, std::string_view text, bool inAttribute) {
+    const std::string_view special = inAttribute ? std::string_view("&<>\"") : std::string_view("&<>");
+    while (!text.empty()) {
+        const size_t plain = std::min(text.find_first_of(special), text.size());
+        out.append(text.data(), plain);
+        text.remove_prefix(plain);
+        if (text.empty())
+            break;
+        const char c = text.front();
+        text.remove_prefix(1);
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -186,11 +198,12 @@ void appendEscaped(std::string &out, const std::string &text, bool inAttribute) 
     }
 }
 
-std::string qualifiedName(const xmlNode *node) {
-    std::string name;
-    if (node->ns && node->ns->prefix)
-        name = str(node->ns->prefix) + ':';
-    return name + str(node->name);
+void appendQualifiedName(std::string &out, const xmlNode *node) {
+    if (node->ns && node->ns->prefix) {
+        out += view(node->ns->prefix);
+        out += ':';
+    }
+    out += view(node->name);
 }
 
 // Serializes in UTF-8 the same way whether or not the document has a declaration (libxml2's
@@ -202,7 +215,7 @@ void appendMarkup(std::string &out, const xmlNode *node, size_t limit = std::str
     switch (node->type) {
     case XML_ELEMENT_NODE: {
         out += '<';
-        out += qualifiedName(node);
+        appendQualifiedName(out, node);
         for (const xmlNs *ns = node->nsDef; ns; ns = ns->next) {
             out += ns->prefix ? " xmlns:" + str(ns->prefix) + "=\"" : std::string(" xmlns=\"");
             appendEscaped(out, str(ns->href), true);
@@ -210,9 +223,11 @@ void appendMarkup(std::string &out, const xmlNode *node, size_t limit = std::str
         }
         for (const xmlAttr *a = node->properties; a; a = a->next) {
             out += ' ';
-            if (a->ns && a->ns->prefix)
-                out += str(a->ns->prefix) + ':';
-            out += str(a->name);
+            if (a->ns && a->ns->prefix) {
+                out += view(a->ns->prefix);
+                out += ':';
+            }
+            out += view(a->name);
             out += "=\"";
             std::string value;
             appendChildrenText(value, a->children, 0);
@@ -226,12 +241,15 @@ void appendMarkup(std::string &out, const xmlNode *node, size_t limit = std::str
         out += '>';
         for (const xmlNode *c = node->children; c && out.size() < limit; c = c->next)
             appendMarkup(out, c, limit);
-        if (out.size() < limit)
-            out += "</" + qualifiedName(node) + '>';
+        if (out.size() < limit) {
+            out += "</";
+            appendQualifiedName(out, node);
+            out += '>';
+        }
         break;
     }
     case XML_TEXT_NODE:
-        appendEscaped(out, str(node->content), false);
+        appendEscaped(out, view(node->content), false);
         break;
     case XML_CDATA_SECTION_NODE:
         out += "<![CDATA[" + str(node->content) + "]]>";
@@ -283,7 +301,7 @@ XmlNodeList evaluate(xmlDoc *doc, xmlNode *context, const char *path) {
 
 // Whether the bytes start with an XML declaration (after a byte-order mark, in UTF-8 or
 // UTF-16); libxml2 keeps no trace of it in the tree.
-bool startsWithDeclaration(const std::string &bytes) {
+bool startsWithDeclaration(std::string_view bytes) {
     static const std::string utf8 = "<?xml";
     static const std::string utf8Bom = "\xEF\xBB\xBF<?xml";
     static const std::string utf16le("<\0?\0x\0m\0l\0", 10);
@@ -341,6 +359,7 @@ std::string XmlNode::attribute(const char *name) const {
 
 std::string XmlNode::markupPrefix(std::size_t bytes) const {
     std::string out;
+    out.reserve(std::min<std::size_t>(bytes, 256)); // the usual record value fits at once
     if (m_node)
         appendMarkup(out, m_node, bytes);
     return out;
@@ -464,10 +483,13 @@ bool XmlDocument::load(const QString &path) {
         m_error = {0, file.errorString(), true};
         return false;
     }
-    return loadFromMemory(bytes.toStdString());
+    // Parsed where it was read: a second copy of a large file would only raise the peak.
+    return parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
-bool XmlDocument::loadFromMemory(const std::string &bytes) {
+bool XmlDocument::loadFromMemory(const std::string &bytes) { return parse(bytes); }
+
+bool XmlDocument::parse(std::string_view bytes) {
     initLibxml();
     freeDoc(std::exchange(m_doc, newDoc(false)));
     m_error = {};

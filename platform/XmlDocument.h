@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct _xmlNode;
@@ -108,6 +109,8 @@ public:
     _xmlDoc *raw() const { return m_doc; }
 
 private:
+    bool parse(std::string_view bytes);
+
     _xmlDoc *m_doc = nullptr;
     ParseError m_error;
 };
