@@ -22,7 +22,7 @@ int main(int argc, char *argv[]) {
         QApplication::installTranslator(&toolkitTexts);
     // The windows are laid out for the narrow fonts of the host's platform; where those are
     // missing, fonts of the same widths take their place so every label's text fits.
-    for (const QString family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")})
+    for (const QString &family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial")})
         QFont::insertSubstitutions(family, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
                                             QStringLiteral("DejaVu Sans Condensed")});
     StartNelHtmlHelp();
