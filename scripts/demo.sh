@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)"
+cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" \
+    --target TransVelkorSeneca transvelkor-cli catalogue sample-soluc tvs_help_file
 
 cli=build/release/transvelkor-cli
 work=build/demo/ZTEMP

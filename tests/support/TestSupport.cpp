@@ -20,9 +20,12 @@ std::optional<QString> ScriptedUi::chooseFile(const QString &initialFolder) {
     events << QStringLiteral("choose:") + initialFolder;
     if (fileAnswers.empty())
         return std::nullopt;
-    auto answer = fileAnswers.front();
+    const bool chosen = fileAnswers.front().has_value();
+    const QString path = chosen ? *fileAnswers.front() : QString();
     fileAnswers.pop_front();
-    return answer;
+    if (!chosen)
+        return std::nullopt;
+    return path;
 }
 
 void ScriptedUi::showMessage(const QString &text) {
