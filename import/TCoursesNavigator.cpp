@@ -3,13 +3,13 @@
 #include <QToolButton>
 
 namespace {
-struct ButtonSpec {
+struct ButtonDef {
     const char *name;
     const char *glyph;
     const char *hint;
 };
 // The hints are the navigator's own, in English as the host's component library has them.
-constexpr ButtonSpec Specs[TCoursesNavigator::ButtonCount] = {
+constexpr ButtonDef Buttons[TCoursesNavigator::ButtonCount] = {
     {"nbFirst", "|\u25C0", "Move to first record"},
     {"nbPriorPage", "\u25C0\u25C0", "Move backward 10 records"},
     {"nbPrior", "\u25C0", "Move to prior record"},
@@ -26,9 +26,9 @@ constexpr ButtonSpec Specs[TCoursesNavigator::ButtonCount] = {
 TCoursesNavigator::TCoursesNavigator(QWidget *parent) : QWidget(parent) {
     for (int i = 0; i < ButtonCount; ++i) {
         auto *b = new QToolButton(this);
-        b->setObjectName(QString::fromLatin1(Specs[i].name));
-        b->setText(QString::fromUtf8(Specs[i].glyph));
-        b->setToolTip(QString::fromLatin1(Specs[i].hint));
+        b->setObjectName(QString::fromLatin1(Buttons[i].name));
+        b->setText(QString::fromUtf8(Buttons[i].glyph));
+        b->setToolTip(QString::fromLatin1(Buttons[i].hint));
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRepeat(true);
         b->setAutoRepeatDelay(500);
