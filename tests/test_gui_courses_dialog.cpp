@@ -26,22 +26,6 @@ using namespace TestSupport;
 
 namespace {
 
-// A CURSOST with the given (CLAVE, NIVEL, CURSO) rows; ESTUD is "Estudios <CLAVE>".
-void writeCourses(const QString &folder, const QList<QStringList> &rows) {
-    DbfTable::create(folder, CoursesTable::Name, CoursesTable::fields());
-    DbfTable t;
-    t.open(folder, CoursesTable::Name, DbfTable::Mode::Exclusive);
-    for (const QStringList &r : rows) {
-        t.append();
-        t.setText("CLAVE", AnsiText::fromQString(r[0]));
-        t.setText("ESTUD", AnsiText::fromQString(QStringLiteral("Estudios ") + r[0]));
-        t.setText("NIVEL", AnsiText::fromQString(r[1]));
-        t.setText("CURSO", AnsiText::fromQString(r[2]));
-        t.post();
-    }
-    t.close();
-}
-
 // Runs one showing; the script acts on the open dialog, which is then closed by its close
 // box if the script left it open.
 CourseDialogResult runDialog(RunState &state, const std::function<void(TControlCursos *)> &script) {

@@ -21,22 +21,6 @@ using namespace TestSupport;
 
 namespace {
 
-// A CURSOST with the given (CLAVE, NIVEL, CURSO) rows; ESTUD is "Estudios <CLAVE>".
-void writeCourses(const QString &folder, const QList<QStringList> &rows) {
-    DbfTable::create(folder, CoursesTable::Name, CoursesTable::fields());
-    DbfTable t;
-    t.open(folder, CoursesTable::Name, DbfTable::Mode::Exclusive);
-    for (const QStringList &r : rows) {
-        t.append();
-        t.setText("CLAVE", AnsiText::fromQString(r[0]));
-        t.setText("ESTUD", AnsiText::fromQString(QStringLiteral("Estudios ") + r[0]));
-        t.setText("NIVEL", AnsiText::fromQString(r[1]));
-        t.setText("CURSO", AnsiText::fromQString(r[2]));
-        t.post();
-    }
-    t.close();
-}
-
 void setCourse(const QString &folder, int row, const char *nivel, const char *curso) {
     DbfTable t;
     t.open(folder, CoursesTable::Name, DbfTable::Mode::Shared);

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "import/CoursesTable.h"
 #include "platform/DbfTable.h"
 #include "seneca/Clipper.h"
 
@@ -115,6 +116,21 @@ QString yearGroup(const QString &year, const QString &start, const QString &end)
                           "  <dato nombre_dato=\"F_FINHORREG\">%3</dato>\n"
                           "</grupo_datos>")
         .arg(escaped(year), escaped(start), escaped(end));
+}
+
+void writeCourses(const QString &folder, const QList<QStringList> &rows) {
+    DbfTable::create(folder, CoursesTable::Name, CoursesTable::fields());
+    DbfTable t;
+    t.open(folder, CoursesTable::Name, DbfTable::Mode::Exclusive);
+    for (const QStringList &r : rows) {
+        t.append();
+        t.setText(QStringLiteral("CLAVE"), AnsiText::fromQString(r[0]));
+        t.setText(QStringLiteral("ESTUD"), AnsiText::fromQString(QStringLiteral("Estudios ") + r[0]));
+        t.setText(QStringLiteral("NIVEL"), AnsiText::fromQString(r[1]));
+        t.setText(QStringLiteral("CURSO"), AnsiText::fromQString(r[2]));
+        t.post();
+    }
+    t.close();
 }
 
 QStringList dumpTable(const QString &folder, const QString &name) {
