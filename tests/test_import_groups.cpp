@@ -17,28 +17,6 @@ using namespace TestSupport;
 
 namespace {
 
-// Courses as the dialog leaves them: each entry CLAVE, NIVEL, CURSO, ESTUD.
-void writeCourses(const QString &folder, const QList<QStringList> &courses) {
-    DbfTable::create(folder, "CURSOST",
-                     {{"ABREV", DbfFieldType::Character, 3},
-                      {"TURNO", DbfFieldType::Character, 1},
-                      {"NIVEL", DbfFieldType::Character, 5},
-                      {"CURSO", DbfFieldType::Character, 3},
-                      {"CLAVE", DbfFieldType::Character, 10},
-                      {"ESTUD", DbfFieldType::Character, 80}});
-    DbfTable t;
-    t.open(folder, "CURSOST");
-    for (const QStringList &c : courses) {
-        t.append();
-        t.setText("CLAVE", AnsiText::fromQString(c[0]));
-        t.setText("NIVEL", AnsiText::fromQString(c[1]));
-        t.setText("CURSO", AnsiText::fromQString(c[2]));
-        t.setText("ESTUD", AnsiText::fromQString(c[3]));
-        t.post();
-    }
-    t.close();
-}
-
 // n groups of one course, identifiers G1, G2, ...
 QList<QStringList> unitsOf(const QString &courseKey, int n) {
     QList<QStringList> units;

@@ -125,7 +125,8 @@ void writeCourses(const QString &folder, const QList<QStringList> &rows) {
     for (const QStringList &r : rows) {
         t.append();
         t.setText(QStringLiteral("CLAVE"), AnsiText::fromQString(r[0]));
-        t.setText(QStringLiteral("ESTUD"), AnsiText::fromQString(QStringLiteral("Estudios ") + r[0]));
+        t.setText(QStringLiteral("ESTUD"),
+                  AnsiText::fromQString(r.size() > 3 ? r[3] : QStringLiteral("Estudios ") + r[0]));
         t.setText(QStringLiteral("NIVEL"), AnsiText::fromQString(r[1]));
         t.setText(QStringLiteral("CURSO"), AnsiText::fromQString(r[2]));
         t.post();

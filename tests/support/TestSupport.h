@@ -56,7 +56,8 @@ QString group(const QString &seq, const QList<QStringList> &records, const QStri
 // The school-year group: its dato directly under the group.
 QString yearGroup(const QString &year, const QString &start, const QString &end);
 
-// A CURSOST with the given (CLAVE, NIVEL, CURSO) rows; ESTUD is "Estudios <CLAVE>".
+// A CURSOST as the dialog leaves it: rows of CLAVE, NIVEL, CURSO and, when given, ESTUD
+// (otherwise "Estudios <CLAVE>").
 void writeCourses(const QString &folder, const QList<QStringList> &rows);
 
 // Every visible record of a table, one line per record: "FIELD=value|FIELD=value|...".
