@@ -1,5 +1,6 @@
 #pragma once
-// Living as a borderless child of the host's native window.
+// Living as a borderless child of the host's native window. Each windowing system has its own
+// implementation file: X11 (HostEmbedding_x11.cpp) and Windows (HostEmbedding_win.cpp).
 
 #include <QString>
 #include <QtGlobal>
@@ -16,6 +17,9 @@ bool ForeignWindowExists(quintptr id);
 // message in `error` and leaves `window` a top-level window.
 QWindow *EmbedInForeignWindow(QWidget *window, quintptr id, QString *error);
 
+// Keeps the embedded `window` as large as the inside of the host's window, where the platform's
+// hosts expect their child to fill it (Windows); elsewhere the window keeps its own size.
+void FollowHostSize(QWidget *window, QWindow *host);
 
 // Gives the keyboard focus to the native window of `window`, inside the host's window. The
 // host does not hand it over by itself (it knows nothing of the child it holds), so a click

@@ -265,8 +265,12 @@ void TMForm::hostWindowCheck() {
     // The host's window is gone, and this window with it: hand the outcome back and end, also
     // from the middle of a run. The dialogs open now are cancelled, and whatever the run asks
     // of the user from here on is answered at once (see m_ended), so the run unwinds.
-    if (!m_hostWindow || ForeignWindowExists(m_hostWindow->winId()))
+    if (!m_hostWindow)
         return;
+    if (ForeignWindowExists(m_hostWindow->winId())) {
+        FollowHostSize(this, m_hostWindow);
+        return;
+    }
     close();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *w : windows)

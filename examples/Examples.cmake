@@ -6,11 +6,19 @@ add_executable(make-soluc ${CMAKE_CURRENT_LIST_DIR}/tools/make_soluc.cpp)
 target_link_libraries(make-soluc PRIVATE tvs_core)
 
 set(TVS_SAMPLE_SOLUC_DIR ${CMAKE_BINARY_DIR}/examples)
-add_custom_command(
-    OUTPUT ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TVS_SAMPLE_SOLUC_DIR}
-    COMMAND make-soluc from-csv ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv ${TVS_SAMPLE_SOLUC_DIR}
-    DEPENDS make-soluc ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv
-    COMMENT "Horario resuelto de ejemplo SOLUC.DBF"
-    VERBATIM)
+if(CMAKE_CROSSCOMPILING)
+    add_custom_command(
+        OUTPUT ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF
+        COMMAND ${CMAKE_COMMAND} -E copy ${TVS_HOST_BUILD}/examples/SOLUC.DBF ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF
+        DEPENDS ${TVS_HOST_BUILD}/examples/SOLUC.DBF
+        VERBATIM)
+else()
+    add_custom_command(
+        OUTPUT ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${TVS_SAMPLE_SOLUC_DIR}
+        COMMAND make-soluc from-csv ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv ${TVS_SAMPLE_SOLUC_DIR}
+        DEPENDS make-soluc ${CMAKE_CURRENT_LIST_DIR}/soluc/soluc.csv
+        COMMENT "Horario resuelto de ejemplo SOLUC.DBF"
+        VERBATIM)
+endif()
 add_custom_target(sample-soluc ALL DEPENDS ${TVS_SAMPLE_SOLUC_DIR}/SOLUC.DBF)

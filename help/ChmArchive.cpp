@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QtEndian>
 
-#ifdef TVS_HAVE_CHMLIB
 #include <chm_lib.h>
-#endif
 
 namespace {
 // The internal tables hold ANSI text of the file's language; our files are Windows-1252.
@@ -35,8 +33,6 @@ QString ChmArchive::EntryName(const QString &path) {
         name.prepend(QLatin1Char('/'));
     return QDir::cleanPath(name);
 }
-
-#ifdef TVS_HAVE_CHMLIB
 
 std::unique_ptr<ChmArchive> ChmArchive::Open(const QString &path) {
     if (path.isEmpty() || !QFile::exists(path))
@@ -88,17 +84,6 @@ QStringList ChmArchive::Entries() const {
     chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collect, &entries);
     return entries;
 }
-
-#else
-
-std::unique_ptr<ChmArchive> ChmArchive::Open(const QString &) { return nullptr; }
-ChmArchive::ChmArchive(chmFile *file, const QString &path) : m_file(file), m_path(path) {}
-ChmArchive::~ChmArchive() = default;
-bool ChmArchive::Contains(const QString &) const { return false; }
-std::optional<QByteArray> ChmArchive::Read(const QString &) const { return std::nullopt; }
-QStringList ChmArchive::Entries() const { return {}; }
-
-#endif
 
 QString ChmArchive::FirstEntryEndingWith(const QString &suffix) const {
     for (const QString &entry : Entries())
@@ -166,10 +151,5 @@ QString ChmArchive::ContextTopic(quint32 context) const {
     if (recorded.isEmpty())
         return QString();
     const QString entry = EntryName(recorded);
-    if (Contains(entry))
-        return entry;
-    const QString last = entry.mid(entry.lastIndexOf(QLatin1Char('/')) + 1);
-    if (!last.isEmpty() && Contains(last))
-        return EntryName(last);
-    return QString();
+    return Contains(entry) ? entry : QString();
 }

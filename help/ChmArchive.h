@@ -16,8 +16,7 @@ struct chmFile;
 
 class ChmArchive {
 public:
-    // Null when the file does not exist or is not a compiled help file, and always when this
-    // program was built without chmlib.
+    // Null when the file does not exist or is not a compiled help file.
     static std::unique_ptr<ChmArchive> Open(const QString &path);
     ~ChmArchive();
     ChmArchive(const ChmArchive &) = delete;
@@ -39,8 +38,9 @@ public:
     // Context numbers and the topic names recorded for them, as written in the file.
     const QMap<quint32, QString> &ContextMap() const { return m_contexts; }
     // The entry that a context number opens, empty when the number is not mapped or its topic
-    // is missing. A recorded name that is not an entry is tried by its last path component, since
-    // some compilers record the absolute path that the page had when the file was built.
+    // is missing. The recorded name is a path inside the archive, as Windows' HTML Help reads it:
+    // a name that is not an entry (such as the absolute path the page had on the machine that
+    // compiled the file) opens nothing there, and nothing here either.
     QString ContextTopic(quint32 context) const;
 
     // "/dir/page.htm" for "dir\page.htm", "./dir/page.htm", "/dir/x/../page.htm".

@@ -30,5 +30,5 @@ public:
 };
 
 // The engine of this system, or null when it is missing (no HHCtrl.ocx or no HtmlHelpA in it on
-// Windows; built without chmlib elsewhere). A missing engine is not an error: help shows nothing.
+// Windows). A missing engine is not an error: help shows nothing.
 std::unique_ptr<HtmlHelpEngine> LoadHtmlHelpEngine();

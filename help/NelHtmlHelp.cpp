@@ -1,19 +1,12 @@
 #include "help/NelHtmlHelp.h"
 
+#include "platform/NativePaths.h"
+
 #include <QCoreApplication>
 
 TNelHtmlHelpViewer *HelpViewer = nullptr;
 
 namespace {
-// Index just past the folder part of a path (0 when it has none).
-qsizetype folderLength(const QString &path) {
-    qsizetype end = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-#ifdef Q_OS_WIN
-    end = std::max(end, path.lastIndexOf(QLatin1Char(':'))); // "C:SENECA.chm" names drive C's folder
-#endif
-    return end + 1;
-}
-
 QString trimmedOfControls(const QString &text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -45,9 +38,9 @@ QString TNelHtmlHelpViewer::HelpFile() const {
     QString file = m_manager ? m_manager->GetHelpFile() : QString();
     if (file.isEmpty() && m_environment.applicationHelpFile)
         file = m_environment.applicationHelpFile();
-    if (!file.isEmpty() && folderLength(file) == 0 && m_environment.executableFile) {
+    if (!file.isEmpty() && FolderPartLength(file) == 0 && m_environment.executableFile) {
         const QString executable = m_environment.executableFile();
-        file.prepend(executable.left(folderLength(executable)));
+        file.prepend(executable.left(FolderPartLength(executable)));
     }
     return file;
 }

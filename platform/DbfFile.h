@@ -1,8 +1,11 @@
 #pragma once
-// The open file of a table, locked against other opens with flock(): an exclusive open holds
-// LOCK_EX, a shared one LOCK_SH, both taken without waiting. flock() locks belong to the open
-// file description, so two opens conflict whether they come from two processes or from two
-// tables of one process; the lock goes when the file is closed (or the process ends).
+// The open file of a table, locked against other opens: an exclusive open takes an exclusive
+// lock, a shared one a shared lock, both without waiting. The lock belongs to this open, so two
+// opens conflict whether they come from two processes or from two tables of one process; it
+// goes when the file is closed (or the process ends). POSIX systems lock with flock(), Windows
+// with LockFileEx(); each has its own implementation file.
+
+#include "platform/FileFault.h"
 
 #include <QString>
 #include <cstddef>
@@ -21,7 +24,7 @@ public:
     // more). Busy: another open holds a conflicting lock. Failed: see error().
     Result open(const QString &path, bool exclusive);
     void close();
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_handle != Closed; }
     bool readOnly() const { return m_readOnly; }
 
     // Each returns false on failure (error() then tells why); a read that meets the end of
@@ -31,12 +34,15 @@ public:
     bool writeAt(std::int64_t offset, const char *buffer, std::size_t count);
 
     // The last failure, in Spanish.
-    QString error() const;
-
-    static QString describe(int err);
+    QString error() const { return DescribeFileFault(m_fault, m_systemCode); }
 
 private:
-    int m_fd = -1;
+    // Records the platform's error number `code` as the last failure; returns false.
+    bool fail(long code);
+
+    static constexpr std::intptr_t Closed = -1; // also Windows' INVALID_HANDLE_VALUE
+    std::intptr_t m_handle = Closed;            // a file descriptor, or a Windows HANDLE
     bool m_readOnly = false;
-    int m_errno = 0;
+    FileFault m_fault = FileFault::None;
+    long m_systemCode = 0;
 };

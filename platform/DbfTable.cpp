@@ -4,13 +4,12 @@
 #include "platform/DbfFormat.h"
 #include "platform/DbfHeader.h"
 #include "platform/RunError.h"
-#include "seneca/Messages.h"
+#include "platform/EngineMessages.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -167,7 +166,7 @@ struct DbfTable::Impl {
 
     char *pendingField(int index) {
         if (state != State::Edit && state != State::Insert)
-            fail(Msg::NotInEditMode);
+            fail(EngineMsg::NotInEditMode);
         modified = true;
         return pending.data() + header.fields[static_cast<size_t>(index)].offset;
     }
@@ -253,6 +252,15 @@ void DbfTable::create(const QString &folder, const QString &name, const std::vec
         throw RunError(QStringLiteral("No se puede crear la tabla %1 (%2): %3").arg(table, path, out.errorString()));
 }
 
+void DbfTable::checkNotInUse(const QString &folder, const QString &name) {
+    const QString path = findFile(folder, name);
+    if (path.isEmpty())
+        return;
+    DbfFile file;
+    if (file.open(path, true) == DbfFile::Result::Busy)
+        throw RunError(EngineMsg::TableBusy.arg(name.toUpper(), path));
+}
+
 void DbfTable::open(const QString &folder, const QString &name, Mode mode) {
     close();
     d->name = name.toUpper();
@@ -268,7 +276,7 @@ void DbfTable::open(const QString &folder, const QString &name, Mode mode) {
     case DbfFile::Result::Ok:
         break;
     case DbfFile::Result::Busy:
-        d->fail(QStringLiteral("La tabla %1 está en uso por otro programa (%2)").arg(d->name, path));
+        d->fail(EngineMsg::TableBusy.arg(d->name, path));
     case DbfFile::Result::Failed:
         d->fail(QStringLiteral("No se puede abrir la tabla %1 (%2): %3").arg(d->name, path, d->file.error()));
     }
@@ -416,11 +424,11 @@ void DbfTable::edit() {
 
 void DbfTable::post() {
     if (d->state != State::Edit && d->state != State::Insert)
-        d->fail(Msg::NotInEditMode);
+        d->fail(EngineMsg::NotInEditMode);
     const std::int64_t length = d->header.recordLength;
     if (d->file.readOnly())
         d->fail(QStringLiteral("No se puede escribir en la tabla %1 (%2): %3")
-                    .arg(d->name, d->path, DbfFile::describe(EBADF)));
+                    .arg(d->name, d->path, DescribeFileFault(FileFault::ReadOnlyFile)));
     if (d->state == State::Insert) {
         if (d->physicalCount >= std::numeric_limits<std::int32_t>::max())
             d->fail(QStringLiteral("La tabla %1 no admite más registros").arg(d->name));
@@ -583,7 +591,7 @@ std::int32_t DbfTable::integer(const QString &field) const {
         const AnsiText t = record ? DbfField::text(f, d->fieldBytes(i, record)) : AnsiText();
         const std::optional<std::int64_t> v = DbfField::parseWhole(t.bytes());
         if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())
-            d->fail(Msg::NotAnInteger.arg(t.toQString()));
+            d->fail(EngineMsg::NotAnInteger.arg(t.toQString()));
         return static_cast<std::int32_t>(*v);
     }
     // A value with decimals rounds to the nearest whole number, halves to even.

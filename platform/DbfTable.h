@@ -48,13 +48,18 @@ public:
     // Writes a new, empty NAME.DBF (upper-case file name) in the folder, replacing none: the
     // caller deletes an old file first (see RebuildTable). Fails if the folder is missing.
     static void create(const QString &folder, const QString &name, const std::vector<DbfFieldDef> &fields);
+    // Fails with "La tabla NAME está en uso por otro programa (path)" when another open, in
+    // this or another process, holds the table's lock; does nothing when there is no table.
+    // A table is checked before its files are deleted: deleting a table in use would pull it
+    // from under the program that holds it (POSIX lets the file go, Windows refuses).
+    static void checkNotInUse(const QString &folder, const QString &name);
     // The path of the file that a table name resolves to in a folder, letter case
     // disregarded (the host may have written Soluc.dbf); empty when there is none.
     static QString findFile(const QString &folder, const QString &name, const QString &extension = QStringLiteral(".DBF"));
 
-    // An exclusive open takes an operating-system lock (flock LOCK_EX) that no other exclusive
+    // An exclusive open takes an operating-system lock (flock or LockFileEx) that no other exclusive
     // or shared open, in this or another process, can get while it is held; a shared open takes
-    // a shared lock (LOCK_SH), so it fails while the table is open exclusively, and may also
+    // a shared lock, so it fails while the table is open exclusively, and may also
     // edit. A refused open says "La tabla NAME está en uso por otro programa (path)". A file
     // whose header lengths do not agree with its size is refused as damaged.
     void open(const QString &folder, const QString &name, Mode mode = Mode::Exclusive);

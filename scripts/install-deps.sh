@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libxml2-dev libx11-dev libxcb1-dev libchm-dev
     python3 python3-dbfread locales
-    fp-compiler fp-units-db fp-utils
+    fp-compiler fp-units-db fp-units-misc fp-utils
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool x11-utils xauth
 )

@@ -18,7 +18,9 @@
 #include <QTreeWidget>
 
 namespace {
-const QString GuidePath = QStringLiteral(TVS_BINARY_DIR "/SENECA.chm");
+// The guide this build compiled, or the one TVS_GUIDE names (the Windows zip's, for instance).
+const QString GuidePath = qEnvironmentVariableIsSet("TVS_GUIDE") ? qEnvironmentVariable("TVS_GUIDE")
+                                                                 : QStringLiteral(TVS_BINARY_DIR "/SENECA.chm");
 
 QString pageText(const ChmHelpWindow &window) { return window.TopicPane()->toPlainText(); }
 
@@ -43,10 +45,7 @@ class TestHelpChm : public QObject {
 
 private slots:
     void initTestCase() {
-#ifndef TVS_HAVE_CHMLIB
-        QSKIP("built without chmlib");
-#endif
-        QVERIFY2(QFile::exists(GuidePath), "SENECA.chm was not built (chmcmd, Debian fp-utils)");
+        QVERIFY2(QFile::exists(GuidePath), "SENECA.chm was not built (fpc, Debian fp-compiler and fp-units-misc)");
     }
 
     // --- the file's own tables ---
@@ -58,12 +57,11 @@ private slots:
         QCOMPARE(archive->DefaultTopic(), QStringLiteral("/inicio.htm"));
         QCOMPARE(archive->ContentsFile(), QStringLiteral("/SENECA.hhc"));
         QCOMPARE(archive->IndexFile(), QStringLiteral("/SENECA.hhk"));
-        // The compiler records the project folder's absolute path with the topic; context 1 must
-        // still reach the start page.
-        QVERIFY(archive->ContextMap().contains(1));
+        // Context 1 (F1) is recorded as a name inside the archive, which is all Windows' HTML
+        // Help can open; an absolute path from the building machine would open nothing there.
+        QCOMPARE(archive->ContextMap().value(1), QStringLiteral("inicio.htm"));
         QCOMPARE(archive->ContextTopic(1), QStringLiteral("/inicio.htm"));
         QCOMPARE(archive->ContextTopic(2), QString());
-        QVERIFY(!archive->ContextMap().value(1).contains(QStringLiteral(TVS_BINARY_DIR)));
     }
 
     void openRefusesWhatIsNotAHelpFile() {

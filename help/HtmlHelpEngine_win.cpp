@@ -1,7 +1,5 @@
 #include "help/HtmlHelpEngine.h"
 
-#ifdef Q_OS_WIN
-
 #include <QLibrary>
 #include <QWidget>
 
@@ -46,17 +44,3 @@ std::unique_ptr<HtmlHelpEngine> LoadHtmlHelpEngine() {
     }
     return std::make_unique<WindowsHtmlHelp>(std::move(library), entry);
 }
-
-#else
-
-#include "help/ChmHelpEngine.h"
-
-std::unique_ptr<HtmlHelpEngine> LoadHtmlHelpEngine() {
-#ifdef TVS_HAVE_CHMLIB
-    return std::make_unique<ChmHelpEngine>();
-#else
-    return nullptr;
-#endif
-}
-
-#endif
