@@ -3,10 +3,12 @@
 // no group qualifies.
 
 #include "import/ImportSteps.h"
+#include "platform/DbfTable.h"
 #include "platform/RunError.h"
 #include "seneca/Messages.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,6 +78,36 @@ private slots:
             QCOMPARE(error.message(), Msg::NotInEditMode);
         }
         QCOMPARE(dumpTable(state.paths.workDir, QStringLiteral("PERIODOS")), QStringList{});
+    }
+
+    // A table that another open holds is not deleted from under it: the run ends with the
+    // lock message and the table keeps its bytes. (POSIX would let the file be deleted.)
+    void tableInUseIsLeftAlone() {
+        QTemporaryDir dir;
+        RunState state(pathsIn(dir.path()));
+        state.document.load(writeSeneca(dir.path(), QStringLiteral("e.xml"), {yearGroup("2026", "15/09/2026", "22/06/2027")}));
+        ScriptedUi ui;
+        ImportPeriods(state, ui);
+        const QString path = DbfTable::findFile(state.paths.workDir, QStringLiteral("PERIODOS"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        for (DbfTable::Mode mode : {DbfTable::Mode::Exclusive, DbfTable::Mode::Shared}) {
+            DbfTable holder;
+            holder.open(state.paths.workDir, QStringLiteral("PERIODOS"), mode);
+            try {
+                ImportPeriods(state, ui);
+                QFAIL("the step should have failed");
+            } catch (const RunError &error) {
+                QCOMPARE(error.message(), EngineMsg::TableBusy.arg(QStringLiteral("PERIODOS"), path));
+            }
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), before);
+            file.close();
+        }
+        ImportPeriods(state, ui); // free again once the other open is closed
     }
 };
 
