@@ -10,6 +10,8 @@ packages=(
     fp-compiler fp-units-db fp-units-misc fp-utils
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool x11-utils xauth
+    # the Windows build: cross compiler, the tools that unpack Debian's sources, Wine
+    g++-mingw-w64-x86-64-posix mingw-w64-tools patch xz-utils zip unzip wine wine64
 )
 
 missing=()

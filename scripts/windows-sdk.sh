@@ -64,10 +64,12 @@ build_libxml2() {
 
 # Only what the converter ships: no networking, SQL, D-Bus, printing, OpenGL, Vulkan, ICU,
 # tablets (the Debian tarball has no wintab), Direct2D or the image formats we do not show.
+# DirectWrite 3 goes with Direct2D: Qt 6.4 builds its font database only with both, while the
+# windows plugin asks for it with DirectWrite 3 alone. Fonts come through GDI, Qt's default.
 build_qt() {
     unpack qt6-base "$work/qtbase-src" '^cve-'
     local off=(sql network dbus printsupport concurrent xml vulkan icu opengl tabletevent
-               direct2d jpeg gif sessionmanager)
+               direct2d directwrite3 jpeg gif sessionmanager)
     local flags=()
     for f in "${off[@]}"; do flags+=("-DFEATURE_$f=OFF"); done
     cmake -S "$work/qtbase-src" -B "$work/qtbase-build" -G Ninja \

@@ -1,0 +1,3 @@
+#include "app/cli/Console.h"
+
+void UseUtf8Console() {}

@@ -1,0 +1,5 @@
+#include "app/cli/Console.h"
+
+#include <windows.h>
+
+void UseUtf8Console() { SetConsoleOutputCP(CP_UTF8); }
