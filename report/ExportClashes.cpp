@@ -24,6 +24,9 @@ Key join(std::initializer_list<const AnsiText *> parts) {
 struct TeacherLesson {
     const ExportLesson *first = nullptr;
     std::set<std::string> units;
+    // unit and group: the two groups of a mixed unit are the students of two courses, who
+    // have their own lessons side by side, so a unit's lessons are compared group by group.
+    std::set<std::string> unitGroups;
 };
 
 QString described(const TeacherLesson &t) {
@@ -57,8 +60,10 @@ void FindClashes(const std::vector<ExportLesson> &lessons, Report &report) {
         TeacherLesson &t = teacherLessons[join({&teacher, &l.day, &l.slot, &l.hostSubject, &l.activity, &l.room})];
         if (!t.first)
             t.first = &l;
-        if (!l.unit.isEmpty())
+        if (!l.unit.isEmpty()) {
             t.units.insert(l.unit.bytes());
+            t.unitGroups.insert(join({&l.unit, &l.hostGroup}));
+        }
     }
 
     // bucket -> distinct lesson -> one teacher lesson that shows it
@@ -74,10 +79,8 @@ void FindClashes(const std::vector<ExportLesson> &lessons, Report &report) {
         if (!l.room.isEmpty())
             byRoom[join({&l.room, &l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity}) + '\1' + unitSet,
                                                                 &t);
-        for (const std::string &u : t.units) {
-            const AnsiText unit = AnsiText::fromBytes(u);
-            byUnit[join({&unit, &l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity, &l.room}), &t);
-        }
+        for (const std::string &unitGroup : t.unitGroups)
+            byUnit[unitGroup + join({&l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity, &l.room}), &t);
     }
 
     reportBuckets(byTeacher, report, FindingLevel::Error, QStringLiteral("Profesor en dos sitios a la vez"),
