@@ -60,11 +60,11 @@ QString levelExplained(FindingLevel level) {
 
 QByteArray ReportHtml(const Report &report) {
     QString h;
-    h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\">\n<title>");
+    h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>");
     h += escaped(report.title());
     h += QStringLiteral("</title>\n<style>") + QString::fromUtf8(Style) + QStringLiteral("</style>\n</head>\n<body>\n");
     h += QStringLiteral("<h1>%1</h1>\n").arg(escaped(report.title()));
-    h += QStringLiteral("<p class=\"origen\">%1 &mdash; %2</p>\n")
+    h += QStringLiteral("<p class=\"origen\">%1 — %2</p>\n")
              .arg(escaped(QDir::toNativeSeparators(report.subject())),
                   escaped(QDateTime::currentDateTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))));
 

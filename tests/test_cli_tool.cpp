@@ -86,7 +86,8 @@ private slots:
     void missingFileEndsWithStatusOne() {
         const Result r = runCli({"import", QDir(m_root).filePath("no está.xml"), "--work-dir", m_work});
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out.trimmed(), "No existe archivo");
+        QCOMPARE(r.err.trimmed(), "No existe archivo");
+        QCOMPARE(r.out, QString());
     }
 
     void incompleteCoursesStopTheRun() {
@@ -94,8 +95,8 @@ private slots:
         writeFile(csv, "CLAVE;NIVEL;CURSO\n6001;ESO;1\n9999;BCT;1\n");
         const Result r = runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--courses", csv});
         QCOMPARE(r.status, 3);
-        QVERIFY2(r.out.contains("¡Atención! Falta algún Dato"), qPrintable(r.out));
-        QVERIFY2(r.out.contains("6002") && r.out.contains("2º de E.S.O."), qPrintable(r.out));
+        QVERIFY2(r.err.contains("¡Atención! Falta algún Dato"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("6002") && r.err.contains("2º de E.S.O."), qPrintable(r.err));
         QVERIFY2(r.err.contains("9999"), qPrintable(r.err)); // a key that matches no course
         QVERIFY(!r.out.contains("Proceso finalizado"));
         QVERIFY(!QFile::exists(QDir(m_work).filePath("ASIGNOMT.DBF")));

@@ -262,6 +262,9 @@ void ExportRecordsTest::teacherRecords() {
 void ExportRecordsTest::abbreviationWithQuote() {
     Export e;
     const QString w = e.work();
+    for (const char *key : {"11", "12", "13", "14"})
+        slot(w, QString::fromLatin1(key), QStringLiteral("1"), QStringLiteral("T") + QLatin1String(key),
+             QStringLiteral("0800"), QStringLiteral("0900"));
     teacher(w, QStringLiteral("O'NEIL"), QStringLiteral("2001"));
     teacher(w, QStringLiteral("O"), QStringLiteral("2002"));
     teacher(w, QStringLiteral("'"), QStringLiteral("2003"));
