@@ -215,11 +215,9 @@ void Checker::checkLeftOut() {
         const int day = soluc.integer(QStringLiteral("DIA"));
         const int slot = soluc.integer(QStringLiteral("HORA"));
         const QString entry = QStringLiteral("registro %1 de SOLUC (profesor %2, día %3, hora %4, asignatura %5, grupo %6)")
-                                  .arg(soluc.position() + 1)
-                                  .arg(q(teacher))
-                                  .arg(day)
-                                  .arg(slot)
-                                  .arg(q(soluc.text(QStringLiteral("ASIG"))), q(soluc.text(QStringLiteral("CODGRUPO"))));
+                                  .arg(QString::number(soluc.position() + 1), q(teacher), QString::number(day),
+                                       QString::number(slot), q(soluc.text(QStringLiteral("ASIG"))),
+                                       q(soluc.text(QStringLiteral("CODGRUPO"))));
         if (day == 0) {
             if (++unplaced <= Examples)
                 unplacedExamples << entry;
@@ -233,9 +231,7 @@ void Checker::checkLeftOut() {
             ++noSlot;
             report.add(FindingLevel::Error, QStringLiteral("Sesión en un día o tramo que no existe"),
                        QStringLiteral("%1: no hay tramo %2 en el día %3 de DIASHORAST; la sesión no se ha exportado.")
-                           .arg(entry)
-                           .arg(slot)
-                           .arg(day));
+                           .arg(entry, QString::number(slot), QString::number(day)));
         }
     }
     if (unplaced > 0)

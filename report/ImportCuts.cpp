@@ -53,12 +53,10 @@ void cut(Report &report, std::set<std::string> &reported, const QString &where, 
         return;
     report.add(code ? FindingLevel::Error : FindingLevel::Nota, CutKind,
                QStringLiteral("%1: %2 %3 tiene %4 caracteres y %5 guarda %6, sus %7 primeros.%8")
-                   .arg(where, QString::fromLatin1(datoName), q(value))
-                   .arg(value.size())
-                   .arg(QString::fromLatin1(stored), q(value.left(width)))
-                   .arg(width)
-                   .arg(code ? QStringLiteral(" La exportación hacia Séneca devolverá el código cortado, que Séneca "
-                                              "no conoce.")
+                   .arg(where, QString::fromLatin1(datoName), q(value), QString::number(value.size()),
+                        QString::fromLatin1(stored), q(value.left(width)), QString::number(width),
+                        code ? QStringLiteral(" La exportación hacia Séneca devolverá el código cortado, que "
+                                              "Séneca no conoce.")
                              : QString()));
 }
 

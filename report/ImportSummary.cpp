@@ -122,9 +122,9 @@ void Summary::doubledKeys() {
         report.add(FindingLevel::Error, QStringLiteral("Clave repetida"),
                    QStringLiteral("La unidad %1 aparece %2 veces en el %3: se han hecho los grupos %4, y los grupos "
                                   "siguientes de ese curso han tomado la letra de después.")
-                       .arg(Named(s.units.find(AnsiText::fromBytes(key.first))->at(1), AnsiText::fromBytes(key.first)))
-                       .arg(rows.size())
-                       .arg(courseNamed(AnsiText::fromBytes(key.second)), made.join(QStringLiteral(", "))));
+                       .arg(Named(s.units.find(AnsiText::fromBytes(key.first))->at(1), AnsiText::fromBytes(key.first)),
+                            QString::number(rows.size()), courseNamed(AnsiText::fromBytes(key.second)),
+                            made.join(QStringLiteral(", "))));
     }
 
     std::map<std::string, QStringList> employees;
@@ -142,9 +142,8 @@ void Summary::doubledKeys() {
             report.add(FindingLevel::Error, QStringLiteral("Clave repetida"),
                        QStringLiteral("El empleado %1 aparece %2 veces en EMPLEADOS (%3): Séneca recibiría un horario "
                                       "por cada fila.")
-                           .arg(q(AnsiText::fromBytes(id)))
-                           .arg(employees[id].size())
-                           .arg(employees[id].join(QStringLiteral(", "))));
+                           .arg(q(AnsiText::fromBytes(id)), QString::number(employees[id].size()),
+                                employees[id].join(QStringLiteral(", "))));
 }
 
 bool isDate(const AnsiText &text) {
@@ -233,15 +232,14 @@ void Summary::skipped() {
                 report.add(FindingLevel::Aviso, QStringLiteral("Registro no importado"),
                            QStringLiteral("El registro %1 de %2 tiene %3 datos y hacen falta al menos dos: no se ha "
                                           "importado.")
-                               .arg(r.seq.isEmpty() ? QStringLiteral("sin nombre") : r.seq, QString::fromLatin1(name))
-                               .arg(r.datos));
+                               .arg(r.seq.isEmpty() ? QStringLiteral("sin nombre") : r.seq, QString::fromLatin1(name),
+                                    QString::number(r.datos)));
     for (const SenecaRecord &r : s.timeSlots.records)
         if (r.datos < 4)
             report.add(FindingLevel::Aviso, QStringLiteral("Registro no importado"),
                        QStringLiteral("El tramo %1 de TRAMOS_HORARIOS tiene %2 datos de los cuatro que usa: los que "
                                       "faltan se han tomado vacíos.")
-                           .arg(r.seq)
-                           .arg(r.datos));
+                           .arg(r.seq, QString::number(r.datos)));
 }
 
 void Summary::unitsAndGroups() {
@@ -290,9 +288,8 @@ void Summary::unitsAndGroups() {
                        QStringLiteral("La unidad %1 figura en %2 cursos y es un grupo por curso: %3. Una sesión "
                                       "colocada en el grupo de un curso se exporta con la oferta y la materia de ese "
                                       "curso.")
-                           .arg(Named(first->at(1), unit))
-                           .arg(offers.size())
-                           .arg(parts.join(QStringLiteral(", "))));
+                           .arg(Named(first->at(1), unit), QString::number(offers.size()),
+                                parts.join(QStringLiteral(", "))));
     }
 }
 

@@ -169,6 +169,11 @@ void ReportImportSummaryTest::findings_data() {
                               << N << cut
                               << QStringList{"D_PUESTO", "PROFT.DEPART", "«Matemáticas-Profesores de Enseñanza Secu»",
                                              "40"};
+    // Séneca's text is shown as it is, even where it looks like a placeholder.
+    QTest::newRow("text with a percent sign cut")
+        << "EMPLEADOS"
+        << staff({{"E1", "01/09/2020", "Departamento %1 de Ciencias %2 Experimentales", "García", "López", "Ana"}})
+        << N << cut << QStringList{"«Departamento %1 de Ciencias %2 Experimentales»", "tiene 45 caracteres"};
     QTest::newRow("code cut") << "DEPENDENCIAS" << group("DEPENDENCIAS", {{"A1234567890X", "Aula 1"}}) << E << cut
                               << QStringList{"X_DEPENDENCIA", "AULAT.ABREV", "«A123456789»", "no conoce"};
     QTest::newRow("rooms that now share a code")
