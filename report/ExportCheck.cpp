@@ -7,6 +7,7 @@
 #include "report/ExportClashes.h"
 #include "report/ExportLesson.h"
 #include "report/SenecaExport.h"
+#include "report/WrittenTimetable.h"
 #include "seneca/Clipper.h"
 
 #include <QDir>
@@ -21,10 +22,6 @@
 namespace {
 
 constexpr int Examples = 5; // the first cases shown of a finding that counts many
-
-const char *const EntryFields[] = {"N_DIASEMANA", "X_TRAMO",  "X_DEPENDENCIA", "X_UNIDAD",
-                                   "X_OFERTAMATRIG", "X_MATERIAOMG", "F_INICIO", "F_FIN",
-                                   "N_HORINI", "N_HORFIN", "X_ACTIVIDAD"};
 
 QString q(const AnsiText &t) { return QStringLiteral("«%1»").arg(t.toQString()); }
 QString simplified(const AnsiText &t) { return t.toQString().simplified(); }
@@ -43,11 +40,12 @@ public:
     Checker(const SenecaExport &s, ExportTables &tables, Report &report)
         : s(s), tables(tables), indexes(tables), report(report) {}
 
-    void run(const XmlDocument &output);
+    void read(const std::vector<WrittenTeacher> &output);
+    void check();
 
 private:
     void readTables();
-    void readOutput(const XmlDocument &output);
+    void readOutput(const std::vector<WrittenTeacher> &output);
     void checkTeachers();
     void checkLeftOut();
     void checkLesson(const ExportLesson &l);
@@ -137,46 +135,40 @@ void Checker::describe(ExportLesson &l) const {
     l.what = parts.join(QStringLiteral(", "));
 }
 
-void Checker::readOutput(const XmlDocument &output) {
+void Checker::readOutput(const std::vector<WrittenTeacher> &records) {
     SolucEntries entries;
     entries.read(tables.Soluc);
-    const XmlNodeList records =
-        output.select("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"HORARIOS_REGULARES\"]/grupo_datos");
-    if (static_cast<size_t>(records.length()) != teachers.size())
+    if (records.size() != teachers.size())
         throw RunError(QStringLiteral("El documento escrito tiene %1 profesores y PROFT %2: no se puede comprobar.")
-                           .arg(records.length())
+                           .arg(records.size())
                            .arg(teachers.size()));
-    for (int t = 0; t < records.length(); ++t) {
+    for (size_t t = 0; t < records.size(); ++t) {
         // The entry records of a teacher are the placed SOLUC entries of the abbreviation that
         // have a slot, in table order: the same walk as the export's.
         std::vector<const SolucEntry *> written;
-        for (const SolucEntry &e : entries.placed(teachers[static_cast<size_t>(t)].abbreviation))
+        for (const SolucEntry &e : entries.placed(teachers[t].abbreviation))
             if (indexes.slotOf(e.day, e.slot))
                 written.push_back(&e);
-        const XmlNodeList entryRecords = records.item(t).childElements("grupo_datos");
-        if (static_cast<size_t>(entryRecords.length()) != written.size())
+        const auto &entryRecords = records[t].entries;
+        if (entryRecords.size() != written.size())
             throw RunError(QStringLiteral("El documento escrito no corresponde al horario resuelto (profesor %1).")
-                               .arg(teachers[static_cast<size_t>(t)].name));
-        for (int i = 0; i < entryRecords.length(); ++i) {
-            const XmlNodeList datos = entryRecords.item(i).childElements("dato");
-            auto value = [&](int position) {
-                const XmlNode d = datos.item(position);
-                return d.attribute("nombre_dato") == EntryFields[position] ? AnsiText::fromUtf8(d.text()) : AnsiText();
-            };
+                               .arg(teachers[t].name));
+        for (size_t i = 0; i < entryRecords.size(); ++i) {
+            const auto &v = entryRecords[i];
             ExportLesson l;
-            l.teacher = t;
-            l.teacherName = teachers[static_cast<size_t>(t)].name;
-            l.day = value(0);
-            l.slot = value(1);
-            l.room = value(2);
-            l.unit = value(3);
-            l.offer = value(4);
-            l.subject = value(5);
-            l.start = value(8);
-            l.end = value(9);
-            l.activity = value(10);
-            l.hostSubject = written[static_cast<size_t>(i)]->subject;
-            l.hostGroup = written[static_cast<size_t>(i)]->group;
+            l.teacher = static_cast<int>(t);
+            l.teacherName = teachers[t].name;
+            l.day = v[0];
+            l.slot = v[1];
+            l.room = v[2];
+            l.unit = v[3];
+            l.offer = v[4];
+            l.subject = v[5];
+            l.start = v[8];
+            l.end = v[9];
+            l.activity = v[10];
+            l.hostSubject = written[i]->subject;
+            l.hostGroup = written[i]->group;
             describe(l);
             lessons.push_back(std::move(l));
         }
@@ -386,9 +378,12 @@ void Checker::checkLesson(const ExportLesson &l) {
         checkMixedUnit(l);
 }
 
-void Checker::run(const XmlDocument &output) {
+void Checker::read(const std::vector<WrittenTeacher> &output) {
     readTables();
     readOutput(output);
+}
+
+void Checker::check() {
     report.addCount(QStringLiteral("Profesores en el documento"), static_cast<long long>(teachers.size()));
     report.addCount(QStringLiteral("Sesiones escritas"), static_cast<long long>(lessons.size()));
     checkTeachers();
@@ -425,18 +420,19 @@ QString ExportReportPath(const QString &output) {
 }
 
 Report CheckExport(const QString &output, const QString &input, const QString &workDir) {
-    SenecaDocument seneca;
-    seneca.load(input);
-    const SenecaExport s = SenecaExport::read(seneca);
-    XmlDocument written;
-    if (!written.load(output))
-        throw RunError(QStringLiteral("No se puede leer el documento escrito «%1»: %2.")
-                           .arg(QDir::toNativeSeparators(output), written.parseError().reason));
-
+    // The Séneca export is let go as soon as its values have been taken.
+    SenecaExport s;
+    {
+        SenecaDocument seneca;
+        seneca.load(input);
+        s = SenecaExport::read(seneca);
+    }
     Report report(QStringLiteral("Comprobación de la exportación hacia Séneca"), output);
     ExportTables tables;
     tables.open(workDir, DbfTable::Mode::Shared);
-    Checker(s, tables, report).run(written);
+    Checker checker(s, tables, report);
+    checker.read(ReadWrittenTimetable(output));
+    checker.check();
     tables.close();
     return report;
 }

@@ -4,7 +4,9 @@
 
 #include "export/ExportDriver.h"
 #include "platform/DbfTable.h"
+#include "platform/RunError.h"
 #include "report/ExportCheck.h"
+#include "report/WrittenTimetable.h"
 #include "support/ExportFixture.h"
 #include "support/TestSupport.h"
 
@@ -137,6 +139,7 @@ private slots:
     void notClashes();
     void rowsThatCannotBePlacedAreNotWritten();
     void reportBesideTheOutput();
+    void writtenDocumentReadBack();
 };
 
 void ReportExportCheckTest::cleanSchoolHasNoErrorsNorAvisos() {
@@ -282,6 +285,40 @@ void ReportExportCheckTest::reportBesideTheOutput() {
     QFile page(r.state.report.path);
     QVERIFY(page.open(QIODevice::ReadOnly));
     QVERIFY(page.readAll().contains("ZZ"));
+}
+
+// The check reads the written file as Séneca will: values by their names, empty elements as
+// empty values, only the records of the regular-timetables group; a damaged file is an error.
+void ReportExportCheckTest::writtenDocumentReadBack() {
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("r.xml"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<SERVICIO><BLOQUE_DATOS>"
+            "<grupo_datos seq=\"ANNO_ACADEMICO\"><grupo_datos seq=\"X\"><dato nombre_dato=\"X_TRAMO\">no</dato>"
+            "</grupo_datos></grupo_datos>"
+            "<grupo_datos seq=\"HORARIOS_REGULARES\" registros=\"2\">"
+            "<grupo_datos seq=\"HORARIO_REGULAR_PROFESOR_1\"><dato nombre_dato=\"X_EMPLEADO\">E1</dato>"
+            "<grupo_datos seq=\"ACTIVIDAD_1\"><dato nombre_dato=\"X_TRAMO\">T1</dato><dato nombre_dato=\"N_DIASEMANA\">1"
+            "</dato><dato nombre_dato=\"X_DEPENDENCIA\"/><dato nombre_dato=\"X_UNIDAD\">Unidad \xd1</dato></grupo_datos>"
+            "</grupo_datos><grupo_datos seq=\"HORARIO_REGULAR_PROFESOR_2\"><dato nombre_dato=\"X_EMPLEADO\">E2</dato>"
+            "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n");
+    f.close();
+    const std::vector<WrittenTeacher> teachers = ReadWrittenTimetable(path);
+    QCOMPARE(teachers.size(), size_t(2));
+    QCOMPARE(teachers[0].entries.size(), size_t(1));
+    QCOMPARE(teachers[1].entries.size(), size_t(0));
+    const auto &e = teachers[0].entries[0];
+    QCOMPARE(e[0].toQString(), QStringLiteral("1"));
+    QCOMPARE(e[1].toQString(), QStringLiteral("T1"));
+    QCOMPARE(e[2].toQString(), QString());
+    QCOMPARE(e[3].toQString(), QStringLiteral("Unidad Ñ"));
+    QCOMPARE(e[10].toQString(), QString());
+
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"HORARIOS_REGULARES\">");
+    f.close();
+    QVERIFY_THROWS_EXCEPTION(RunError, ReadWrittenTimetable(path));
 }
 
 QTEST_GUILESS_MAIN(ReportExportCheckTest)
