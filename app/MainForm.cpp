@@ -12,6 +12,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -79,6 +82,8 @@ GradientPanel *makePanel(QWidget *parent, const QString &name, const QRect &geom
 
 std::function<void()> TMForm::HelpContentsHook = RequestHelpContents;
 std::function<void(const QString &text, bool isError)> TMForm::MessageBoxHook;
+std::function<bool(const QString &question)> TMForm::ReportQuestionHook;
+std::function<bool(const QString &path)> TMForm::OpenReportHook;
 
 TMForm::TMForm(const QStringList &parameters, Paths paths, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -342,4 +347,31 @@ void TMForm::disableDirectionButtons() {
 
 void TMForm::closeMainWindow() {
     close();
+}
+
+void TMForm::offerReport(const QString &path, int errors, int avisos) {
+    if (m_ended || m_state.hostMode)
+        return;
+    auto counted = [](int n, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+    };
+    const QString question =
+        QStringLiteral("El informe de comprobación tiene %1 y %2:\n%3\n\n¿Desea abrirlo en el navegador?")
+            .arg(counted(errors, "error", "errores"), counted(avisos, "aviso", "avisos"),
+                 QDir::toNativeSeparators(path));
+    bool open = false;
+    if (ReportQuestionHook) {
+        open = ReportQuestionHook(question);
+    } else {
+        QMessageBox box(QMessageBox::Question, AppTitle, question, QMessageBox::Yes | QMessageBox::No, dialogOwner());
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Sí"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.setDefaultButton(QMessageBox::Yes);
+        open = box.exec() == QMessageBox::Yes;
+    }
+    if (!open)
+        return;
+    const bool opened = OpenReportHook ? OpenReportHook(path) : QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        showError(QStringLiteral("No se ha podido abrir el informe «%1» en el navegador.").arg(QDir::toNativeSeparators(path)));
 }

@@ -43,6 +43,8 @@ public:
     CourseDialogResult editCourses(RunState &state) override;
     void disableDirectionButtons() override;
     void closeMainWindow() override;
+    // "¿Desea abrir el informe...?"; yes opens it in the browser.
+    void offerReport(const QString &path, int errors, int avisos) override;
 
     GradientPanel *Draw3D1 = nullptr;
     GradientPanel *Draw3D2 = nullptr;
@@ -61,6 +63,11 @@ public:
     // Where showMessage and showError go. Unset, they are modal message boxes titled
     // "TransVelkorSeneca"; tests set it to answer them.
     static std::function<void(const QString &text, bool isError)> MessageBoxHook;
+    // The question that offers to open a report, and how the report is opened. Unset, the
+    // question is a Sí/No message box and the report opens in the desktop's browser; tests set
+    // them to answer and to see what would open.
+    static std::function<bool(const QString &question)> ReportQuestionHook;
+    static std::function<bool(const QString &path)> OpenReportHook;
 
 signals:
     // Emitted once, after the close handler: the program ends.

@@ -6,6 +6,7 @@
 #include "platform/DbfTable.h"
 #include "platform/RunError.h"
 #include "platform/XmlDocument.h"
+#include "report/ExportCheck.h"
 #include "seneca/DirectionRun.h"
 #include "seneca/Messages.h"
 
@@ -147,5 +148,10 @@ void BImportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
+    // The check reads the document back from its file, as Séneca will.
+    const QString output = state.exported.output;
+    const QString input = state.rememberedFile;
+    const QString workDir = state.paths.workDir;
+    WriteRunReport(state, ui, ExportReportPath(output), [&] { return CheckExport(output, input, workDir); });
     FinishRun(state, ui);
 }

@@ -2,6 +2,8 @@
 
 #include "export/ExportTables.h"
 
+#include <string>
+
 namespace {
 
 const QString CASIG = QStringLiteral("CASIG");
@@ -66,6 +68,12 @@ const SlotCodes *ExportIndexes::slot(const AnsiText &key) {
         m_slots = std::move(map);
     }
     return find(*m_slots, key.bytes());
+}
+
+const SlotCodes *ExportIndexes::slotOf(int day, int slot) {
+    const std::string dayText = std::to_string(day);
+    const SlotCodes *found = this->slot(AnsiText::ascii(dayText + std::to_string(slot)));
+    return found && found->day.bytes() == dayText ? found : nullptr;
 }
 
 const GroupCodes *ExportIndexes::group(const AnsiText &abbreviation) {

@@ -40,6 +40,10 @@ public:
     const AssignmentCodes *assignment(const AnsiText &subject, const AnsiText &group);  // CASIG, CGRUP
     const AnsiText *activity(const AnsiText &subject);                                 // COD -> CODTAREA
     const SlotCodes *slot(const AnsiText &key);                                        // DIHO
+    // The slot of a SOLUC entry: the row whose DIHO is the day followed by the slot number
+    // and whose DIA is that day. Null when the day or the slot does not exist (the key of day
+    // 11, slot 0 reads as day 1, slot 10, but that row's DIA says otherwise).
+    const SlotCodes *slotOf(int day, int slot);
     const GroupCodes *group(const AnsiText &abbreviation);                             // ABREV
     const AnsiText *subjectByOffer(const AnsiText &subject, const AnsiText &offer);    // COD, OFERTAMATRI -> MATERIA
 

@@ -14,9 +14,9 @@ constexpr Entry OpenOrder[] = {
 };
 } // namespace
 
-void ExportTables::open(const QString &folder) {
+void ExportTables::open(const QString &folder, DbfTable::Mode mode) {
     for (const Entry &e : OpenOrder)
-        (this->*e.table).open(folder, QString::fromLatin1(e.name), DbfTable::Mode::Exclusive);
+        (this->*e.table).open(folder, QString::fromLatin1(e.name), mode);
 }
 
 void ExportTables::close() {

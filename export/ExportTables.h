@@ -24,8 +24,8 @@ struct ExportTables {
     // Releases whatever is still open, so an error half-way leaves no table held.
     ~ExportTables();
 
-    // Opens all nine for exclusive use; the first that fails throws, and the ones already
-    // open stay open until close() or destruction.
-    void open(const QString &folder);
+    // Opens all nine (for exclusive use unless told otherwise); the first that fails throws,
+    // and the ones already open stay open until close() or destruction.
+    void open(const QString &folder, DbfTable::Mode mode = DbfTable::Mode::Exclusive);
     void close();
 };

@@ -7,6 +7,8 @@
 #include "seneca/Clipper.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,7 +24,7 @@ void appendDato(XmlDocument &doc, XmlNode parent, const char *name, const AnsiTe
 // One placed entry. A lookup that finds nothing leaves its values empty; every dato is
 // written all the same.
 void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const SolucEntry &entry,
-                       ExportIndexes &indexes, const SchoolYearDates &dates) {
+                       const SlotCodes &slot, ExportIndexes &indexes, const SchoolYearDates &dates) {
     XmlNode record = doc.createElement("grupo_datos");
     record.setAttribute("seq", "ACTIVIDAD_" + std::to_string(number));
     teacher.appendChild(record);
@@ -41,10 +43,6 @@ void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const Solu
         if (const AnsiText *code = indexes.activity(entry.subject))
             activity = *code;
 
-    SlotCodes slot;
-    if (const SlotCodes *found =
-            indexes.slot(AnsiText::ascii(std::to_string(entry.day) + std::to_string(entry.slot))))
-        slot = *found;
     appendDato(doc, record, "N_DIASEMANA", slot.day);
     appendDato(doc, record, "X_TRAMO", slot.code);
 
@@ -99,7 +97,12 @@ ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, Expo
         ++teacherNumber;
         const AnsiText employee = staff.text(X_EMPLEADO);
         const AnsiText postDate = staff.text(F_TOMAPOS);
-        const std::vector<SolucEntry> &placed = entries.placed(staff.text(ABREV));
+        // An entry whose day or slot does not exist would go out without day, slot and times,
+        // which Séneca cannot take: it is left out (and the check reports it).
+        std::vector<std::pair<const SolucEntry *, const SlotCodes *>> placed;
+        for (const SolucEntry &entry : entries.placed(staff.text(ABREV)))
+            if (const SlotCodes *slot = indexes.slotOf(entry.day, entry.slot))
+                placed.emplace_back(&entry, slot);
 
         XmlNode teacher = doc.createElement("grupo_datos");
         teacher.setAttribute("seq", "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber));
@@ -107,8 +110,8 @@ ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, Expo
         appendDato(doc, teacher, "X_EMPLEADO", employee);
         appendDato(doc, teacher, "F_TOMAPOS", postDate);
         int entryNumber = 0;
-        for (const SolucEntry &entry : placed)
-            appendEntryRecord(doc, teacher, ++entryNumber, entry, indexes, dates);
+        for (const auto &[entry, slot] : placed)
+            appendEntryRecord(doc, teacher, ++entryNumber, *entry, *slot, indexes, dates);
         sink.add(teacher);
         ++counts.teachers;
         counts.lessons += entryNumber;

@@ -2,6 +2,7 @@
 
 #include "import/ImportSteps.h"
 #include "platform/RunError.h"
+#include "report/ImportSummary.h"
 #include "seneca/DirectionRun.h"
 
 #include <array>
@@ -53,5 +54,7 @@ void BExportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
+    WriteRunReport(state, ui, ImportReportPath(state.paths.workDir),
+                   [&state] { return SummarizeImport(state.document, state.paths); });
     FinishRun(state, ui);
 }

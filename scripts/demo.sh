@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc 2>/dev/null || echo 2)" \
-    --target TransVelkorSeneca transvelkor-cli catalogue sample-soluc tvs_help_file
+    --target TransVelkorSeneca transvelkor-cli catalogue sample-soluc sample-soluc-faulty tvs_help_file
 
 cli=build/release/transvelkor-cli
 work=build/demo/ZTEMP
@@ -27,3 +27,10 @@ cp build/release/examples/SOLUC.DBF "$work/SOLUC.DBF"
 echo
 echo "== Exportación hacia Séneca"
 "$cli" export "$xml" --work-dir "$work"
+
+echo
+echo "== El mismo horario con fallos: qué dice el informe de comprobación"
+cp build/release/examples/con-fallos/SOLUC.DBF "$work/SOLUC.DBF"
+# The export is written again, now with the faults; the report names each one.
+"$cli" export "$xml" --work-dir "$work" --informe-texto >"$work/informe.txt"
+awk '/^ERRORES/ { shown = 1 } shown && n++ < 40' "$work/informe.txt"

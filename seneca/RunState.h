@@ -3,6 +3,7 @@
 // window, or the command-line tool).
 
 #include "platform/AnsiText.h"
+#include "report/Report.h"
 #include "seneca/SenecaDocument.h"
 
 #include <QString>
@@ -49,4 +50,5 @@ public:
     bool CourseCheckFailed = false;
     SubjectSets sets;
     ExportCounts exported;
+    RunReport report; // the report of the last finished run
 };

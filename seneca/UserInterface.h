@@ -25,6 +25,12 @@ public:
     // One showing of the level-and-course dialog on CURSOST in the working folder.
     virtual CourseDialogResult editCourses(RunState &state) = 0;
     virtual void disableDirectionButtons() = 0;
+    // After "Proceso finalizado", when the run's report has errors or avisos: offers to open
+    // the report. Not called in host mode. A user interface that has nothing to offer it with
+    // (the command-line tool prints the report's counts instead) ignores it.
+    virtual void offerReport(const QString &path, int errors, int avisos) {
+        (void)path, (void)errors, (void)avisos;
+    }
     // Closes the main window, which ends the program (and writes the outcome in host mode).
     virtual void closeMainWindow() = 0;
 };

@@ -2,11 +2,14 @@
 // courses file, and paths with blanks and accents.
 
 #include "platform/DbfTable.h"
+#include "seneca/Messages.h"
+#include "support/ExportFixture.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -86,7 +89,8 @@ private slots:
     void missingFileEndsWithStatusOne() {
         const Result r = runCli({"import", QDir(m_root).filePath("no está.xml"), "--work-dir", m_work});
         QCOMPARE(r.status, 1);
-        QCOMPARE(r.out.trimmed(), "No existe archivo");
+        QCOMPARE(r.err.trimmed(), "No existe archivo");
+        QCOMPARE(r.out, QString());
     }
 
     void incompleteCoursesStopTheRun() {
@@ -94,8 +98,8 @@ private slots:
         writeFile(csv, "CLAVE;NIVEL;CURSO\n6001;ESO;1\n9999;BCT;1\n");
         const Result r = runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--courses", csv});
         QCOMPARE(r.status, 3);
-        QVERIFY2(r.out.contains("¡Atención! Falta algún Dato"), qPrintable(r.out));
-        QVERIFY2(r.out.contains("6002") && r.out.contains("2º de E.S.O."), qPrintable(r.out));
+        QVERIFY2(r.err.contains("¡Atención! Falta algún Dato"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("6002") && r.err.contains("2º de E.S.O."), qPrintable(r.err));
         QVERIFY2(r.err.contains("9999"), qPrintable(r.err)); // a key that matches no course
         QVERIFY(!r.out.contains("Proceso finalizado"));
         QVERIFY(!QFile::exists(QDir(m_work).filePath("ASIGNOMT.DBF")));
@@ -132,6 +136,52 @@ private slots:
         QVERIFY2(r.out.contains("Proceso finalizado"), qPrintable(r.out + r.err));
         QVERIFY2(r.out.contains("GRUPOST") && r.out.contains("ASIGNOMT2"), qPrintable(r.out));
         QTEST(column(m_work, "GRUPOST", "ABREV"), "groups");
+    }
+
+    // m_xml has no staff, rooms, slots or activities: the report has errors, the run is still
+    // finished; --estricto makes it exit 4.
+    void reportOfTheRun_data() {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<bool>("findingsPrinted");
+        QTest::newRow("counts and path") << QStringList{} << 0 << false;
+        QTest::newRow("strict") << QStringList{"--estricto"} << 4 << false;
+        QTest::newRow("findings as text") << QStringList{"--informe-texto"} << 0 << true;
+    }
+    void reportOfTheRun() {
+        QFETCH(QStringList, extra);
+        const QString csvPath = QDir(m_root).filePath("cursos.csv");
+        writeFile(csvPath, "CLAVE;NIVEL;CURSO\n6001;ESO;1\n6002;ESO;2\n");
+        const Result r = runCli(QStringList{"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog,
+                                           "--courses", csvPath} + extra);
+        QTEST(r.status, "status");
+        const QString report = QDir::toNativeSeparators(QDir(m_work).filePath("InformeImportacion.html"));
+        QVERIFY2(r.out.contains("Proceso finalizado") && r.out.contains("Informe: " + report), qPrintable(r.out));
+        QVERIFY2(r.out.contains(QRegularExpression("[1-9][0-9]* errores, [0-9]+ avisos?, [0-9]+ notas?")),
+                 qPrintable(r.out));
+        // The missing groups are failures: on standard error, and never among the results.
+        QVERIFY2(r.err.contains("ERROR: La exportación de Séneca no tiene el grupo EMPLEADOS"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("ATENCIÓN: el informe tiene"), qPrintable(r.err));
+        QFETCH(bool, findingsPrinted);
+        QCOMPARE(r.out.contains("ERRORES ("), findingsPrinted);
+        QCOMPARE(r.out.contains("Grupo de datos ausente o vacío ("), findingsPrinted);
+        QVERIFY(!r.out.contains("ERROR: "));
+    }
+
+    void helpNamesTheReportOptions() {
+        const Result r = runCli({"--help"});
+        QVERIFY(r.out.contains("--estricto") && r.out.contains("--informe-texto") && r.out.contains("4 (con --estricto)"));
+    }
+
+    // Without the periods table the export ends with its message, which is a failure.
+    void noPeriodsOnStandardError() {
+        QTemporaryDir work;
+        ExportFixture::createTables(work.path());
+        QVERIFY(QFile::remove(DbfTable::findFile(work.path(), "PERIODOS")));
+        const Result r = runCli({"export", m_xml, "--work-dir", work.path()});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QString());
+        QCOMPARE(r.err.trimmed(), Msg::NoPeriods);
     }
 };
 

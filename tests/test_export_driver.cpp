@@ -199,6 +199,8 @@ void ExportDriverTest::periodsWithoutRecords() {
                       {QStringLiteral("F_INICIO"), DbfFieldType::Character, 10},
                       {QStringLiteral("F_FIN"), DbfFieldType::Character, 10}});
     teacher(r.work(), QStringLiteral("ANA"), QStringLiteral("1001"));
+    slot(r.work(), QStringLiteral("11"), QStringLiteral("1"), QStringLiteral("T1"), QStringLiteral("0800"),
+         QStringLiteral("0900"));
     entry(r.work(), QStringLiteral("ANA"), 1, 1, QStringLiteral("MAT"), QStringLiteral("ESO1A"));
     r.click();
     QCOMPARE(r.state.outcome, 1);
@@ -393,6 +395,10 @@ void ExportDriverTest::noDeclarationWritesUtf8() {
 void ExportDriverTest::failedSaveKeepsEarlierOutput() {
     Run r;
     r.state = RunState(r.paths);
+    for (int day = 1; day <= 5; ++day)
+        for (int hour = 1; hour <= 6; ++hour)
+            slot(r.work(), QStringLiteral("%1%2").arg(day).arg(hour), QString::number(day),
+                 QStringLiteral("T%1").arg(hour), QStringLiteral("0800"), QStringLiteral("0900"));
     for (int t = 0; t < 40; ++t) {
         const QString abbreviation = QStringLiteral("P%1").arg(t);
         teacher(r.work(), abbreviation, QString::number(1000 + t));

@@ -24,6 +24,7 @@ namespace {
 const QString Sample = QStringLiteral(TVS_SOURCE_DIR "/examples/seneca/ExportacionHorarios_IES_Ejemplo.xml");
 const QString Courses = QStringLiteral(TVS_SOURCE_DIR "/examples/seneca/cursos.csv");
 const QString SolucSource = QStringLiteral(TVS_SOURCE_DIR "/examples/soluc/soluc.csv");
+const QString FaultySolucSource = QStringLiteral(TVS_SOURCE_DIR "/examples/soluc/soluc-con-fallos.csv");
 
 QString str(const std::string &s) { return QString::fromStdString(s); }
 
@@ -43,10 +44,10 @@ QList<std::map<QString, QString>> records(const XmlDocument &doc, const char *gr
 }
 
 // The sample's SOLUC source straight into the table, in the host's layout.
-int placeSoluc(const QString &workDir, int *classLessons) {
-    QFile file(SolucSource);
+int placeSoluc(const QString &workDir, int *classLessons, const QString &source = SolucSource) {
+    QFile file(source);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        qFatal("missing %s", qPrintable(SolucSource));
+        qFatal("missing %s", qPrintable(source));
     QTextStream in(&file);
     in.readLine();
     DbfTable::create(workDir, QStringLiteral("SOLUC"),
@@ -92,7 +93,20 @@ class ExportRoundTripTest : public QObject {
 
 private slots:
     void sampleSchoolCodesComeBack();
+    void faultyTimetableShowsItsFaults();
 };
+
+namespace {
+
+QString errorsAndAvisos(const Report &report) {
+    QStringList lines;
+    for (const Finding &f : report.findings())
+        if (f.level != FindingLevel::Nota)
+            lines << f.kind + QStringLiteral(": ") + f.text;
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
 
 void ExportRoundTripTest::sampleSchoolCodesComeBack() {
     QTemporaryDir dir;
@@ -110,6 +124,8 @@ void ExportRoundTripTest::sampleSchoolCodesComeBack() {
     BExportarClick(state, ui);
     QCOMPARE(ui.errors, QStringList());
     QCOMPARE(ui.messages, QStringList({Msg::Finished}));
+    // The sample school is clean: its reports hold notes only.
+    QVERIFY2(!state.report.report.needsAttention(), qPrintable(errorsAndAvisos(state.report.report)));
 
     int classLessons = 0;
     const int placed = placeSoluc(paths.workDir, &classLessons);
@@ -181,6 +197,55 @@ void ExportRoundTripTest::sampleSchoolCodesComeBack() {
     // What the run reports of itself (the command-line tool prints it) matches the file.
     QCOMPARE(state.exported.teachers, teachers.length());
     QCOMPARE(state.exported.lessons, entries);
+    QVERIFY(state.report.written);
+    QVERIFY2(!state.report.report.needsAttention(), qPrintable(errorsAndAvisos(state.report.report)));
+}
+
+// The sample's second solved timetable shows every kind of finding a timetable alone can
+// cause (the others need tables that disagree with the Séneca export).
+void ExportRoundTripTest::faultyTimetableShowsItsFaults() {
+    QTemporaryDir dir;
+    const Paths paths = TestSupport::pathsIn(dir.path());
+    const QString input = QDir(paths.dialogDir).filePath(QStringLiteral("ExportacionHorarios_IES_Ejemplo.xml"));
+    QVERIFY(QFile::copy(Sample, input));
+    RunState state(paths);
+    TestSupport::ScriptedUi ui;
+    const std::vector<CourseValues> courses = ReadCoursesCsv(Courses);
+    QString ignored;
+    QTextStream out(&ignored), err(&ignored);
+    ui.courseEditor = [&](RunState &s) { return CliEditCourses(s, courses, false, out, err); };
+    ui.fileAnswers.push_back(input);
+    BExportarClick(state, ui);
+    int classLessons = 0;
+    placeSoluc(paths.workDir, &classLessons, FaultySolucSource);
+    ui = TestSupport::ScriptedUi();
+    ui.fileAnswers.push_back(input);
+    BImportarClick(state, ui);
+    QCOMPARE(ui.errors, QStringList());
+
+    QStringList kinds;
+    for (const Finding &f : state.report.report.findings())
+        if (!kinds.contains(LevelName(f.level) + QStringLiteral(": ") + f.kind))
+            kinds << LevelName(f.level) + QStringLiteral(": ") + f.kind;
+    kinds.sort();
+    QCOMPARE(kinds, QStringList({
+                        "aviso: Materia en una actividad que no la lleva",
+                        "aviso: Unidad con dos sesiones a la vez",
+                        "aviso: Unidad en una actividad que no la lleva",
+                        "error: Actividad no regular en el horario regular",
+                        "error: Actividad que la exportación de Séneca no define",
+                        "error: Dependencia con dos sesiones a la vez",
+                        "error: Dependencia que la exportación de Séneca no define",
+                        "error: Falta la materia que pide la actividad",
+                        "error: Falta la unidad que pide la actividad",
+                        "error: Profesor en dos sitios a la vez",
+                        "error: Sesión de un profesor que no está en PROFT",
+                        "error: Sesión en un día o tramo que no existe",
+                        "error: Unidad mixta: sesión en el grupo de un curso sin esa materia",
+                        "nota: Horas con un cero delante",
+                        "nota: Sesiones sin colocar",
+                        "nota: Unidad mixta: materia del curso del grupo",
+                    }));
 }
 
 QTEST_GUILESS_MAIN(ExportRoundTripTest)

@@ -1,6 +1,7 @@
 #pragma once
-// The command-line tool's side of a run: the file is given instead of chosen, messages go to
-// standard output and errors to standard error, and the courses come from a CSV file.
+// The command-line tool's side of a run: the file is given instead of chosen, results go to
+// standard output and every failure or warning to standard error, and the courses come from a
+// CSV file.
 
 #include "app/cli/CoursesCsv.h"
 #include "seneca/UserInterface.h"
@@ -18,7 +19,9 @@ public:
     bool coursesIncomplete = false; // the run stopped because a course lacked its level or number
 
     std::optional<QString> chooseFile(const QString &) override { return m_file; }
-    void showMessage(const QString &text) override { m_out << text << Qt::endl; }
+    // "Proceso finalizado" is the result and goes to standard output; every other message
+    // ("No existe archivo", the missing periods table) reports a failure: standard error.
+    void showMessage(const QString &text) override;
     void showError(const QString &text) override { m_err << text << Qt::endl; }
     void setBusy(bool) override {}
     CourseDialogResult editCourses(RunState &state) override;

@@ -6,6 +6,7 @@
 #include "export/ExportDriver.h"
 #include "import/ImportDriver.h"
 #include "platform/RunError.h"
+#include "report/ReportText.h"
 #include "seneca/Messages.h"
 
 #include <QDir>
@@ -20,7 +21,8 @@ const char *const Usage =
     "Uso:\n"
     "  transvelkor-cli import ARCHIVO.xml [--work-dir CARPETA] [--catalog ARCHIVO.DBF]\n"
     "                         [--courses ARCHIVO.csv] [--allow-incomplete]\n"
-    "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA]\n"
+    "                         [--informe-texto] [--estricto]\n"
+    "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA] [--informe-texto] [--estricto]\n"
     "  transvelkor-cli --help | --version\n"
     "\n"
     "import  Rehace las tablas del programa de horarios a partir de una exportación de Séneca.\n"
@@ -32,8 +34,15 @@ const char *const Usage =
     "--work-dir  carpeta de trabajo (por defecto la variable ZTEMP, o ZTEMP en la carpeta personal).\n"
     "--catalog   catálogo de materias (por defecto SENEMATERIAS.DBF junto al programa).\n"
     "\n"
+    "Cada proceso terminado deja un informe HTML: el de la importación, InformeImportacion.html en\n"
+    "la carpeta de trabajo; el de la exportación, junto al resultado\n"
+    "(ResultadoVelkor<nombre>.informe.html).\n"
+    "Se escriben el número de errores, avisos y notas y la ruta del informe.\n"
+    "--informe-texto  escribe además los hallazgos del informe como texto.\n"
+    "--estricto       un informe con errores (o que no se pudo escribir) termina con estado 4.\n"
+    "\n"
     "Estado de salida: 0 proceso finalizado; 1 el proceso terminó con un error; 2 uso incorrecto;\n"
-    "3 cursos sin NIVEL o CURSO.\n";
+    "3 cursos sin NIVEL o CURSO; 4 (con --estricto) el informe tiene errores.\n";
 
 struct Options {
     QString command;
@@ -42,6 +51,8 @@ struct Options {
     QString catalog;
     QString courses;
     bool allowIncomplete = false;
+    bool reportText = false;
+    bool strict = false;
 };
 
 // Parses the arguments after the program name; nullopt with a message on bad usage.
@@ -78,6 +89,10 @@ std::optional<Options> parse(const QStringList &args, QString &problem) {
                 return std::nullopt;
         } else if (import && a == QStringLiteral("--allow-incomplete")) {
             o.allowIncomplete = true;
+        } else if (a == QStringLiteral("--informe-texto")) {
+            o.reportText = true;
+        } else if (a == QStringLiteral("--estricto")) {
+            o.strict = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
             problem = QStringLiteral("Opción desconocida: «%1».").arg(a);
             return std::nullopt;
@@ -104,6 +119,17 @@ Paths pathsFor(const Options &o) {
     if (!o.catalog.isEmpty())
         p.catalogPath = QFileInfo(o.catalog).absoluteFilePath();
     return p;
+}
+
+// Prints the report's counts and path (and with --informe-texto its findings) and gives the
+// exit status of a finished run.
+int reportEnd(const RunReport &report, const Options &o, QTextStream &out, QTextStream &err) {
+    if (!report.written)
+        return o.strict ? ReportHasErrors : Ok; // the failure has been printed on stderr
+    PrintReportSummary(report, out, err);
+    if (o.reportText)
+        out << Qt::endl << ReportText(report.report) << Qt::flush;
+    return o.strict && report.report.count(FindingLevel::Error) > 0 ? ReportHasErrors : Ok;
 }
 
 } // namespace
@@ -151,14 +177,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         if (state.outcome != 1)
             return RunFailed;
         PrintImportSummary(state.paths.workDir, out);
-        return Ok;
+        return reportEnd(state.report, *options, out, err);
     }
 
     BImportarClick(state, ui);
     if (state.outcome != 1)
         return RunFailed;
     PrintExportSummary(state.exported, out);
-    return Ok;
+    return reportEnd(state.report, *options, out, err);
 }
 
 } // namespace CommandLineTool

@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 namespace CommandLineTool {
-enum Exit { Ok = 0, RunFailed = 1, BadUsage = 2, CoursesIncomplete = 3 };
+enum Exit { Ok = 0, RunFailed = 1, BadUsage = 2, CoursesIncomplete = 3, ReportHasErrors = 4 };
 // arguments[0] is the program name.
 int run(const QStringList &arguments);
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);

@@ -127,18 +127,18 @@ QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues>
 }
 
 CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,
-                                  QTextStream &out, QTextStream &err) {
+                                  QTextStream & /*out: it has no result to print*/, QTextStream &err) {
     for (const QString &warning : ApplyCourses(state.paths.workDir, entries))
         err << warning << '\n';
     err.flush();
     const std::vector<IncompleteCourse> missing = IncompleteCourses(state.paths.workDir);
     if (missing.empty())
         return {};
-    out << Msg::MissingData << '\n'
-        << QStringLiteral("Cursos sin NIVEL o CURSO (CLAVE;ESTUD):") << '\n';
+    // A warning, or with the forced exit a failure: standard error either way.
+    err << Msg::MissingData << '\n' << QStringLiteral("Cursos sin NIVEL o CURSO (CLAVE;ESTUD):") << '\n';
     for (const IncompleteCourse &course : missing)
-        out << course.clave.toQString() << ';' << course.estud.toQString() << '\n';
-    out.flush();
+        err << course.clave.toQString() << ';' << course.estud.toQString() << '\n';
+    err.flush();
     if (allowIncomplete)
         return {};
     return {false, QStringLiteral("fuera")};

@@ -32,7 +32,7 @@ QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues>
 
 // The tool's whole answer to one showing of the level-and-course dialog: apply the entries
 // (warnings to err), then check every course. When one is incomplete it prints the
-// missing-data message and the incomplete courses to out and returns the forced exit
+// missing-data message and the incomplete courses to err and returns the forced exit
 // ("fuera", CURSOST keeping what was applied), unless allowIncomplete, when it returns as the
 // dialog's close box does and the run goes on.
 CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,

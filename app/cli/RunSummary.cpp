@@ -2,6 +2,8 @@
 
 #include "platform/DbfTable.h"
 #include "platform/RunError.h"
+#include "report/ImportSummary.h"
+#include "report/ReportText.h"
 #include "seneca/RunState.h"
 
 #include <QDir>
@@ -30,4 +32,21 @@ void PrintExportSummary(const ExportCounts &counts, QTextStream &out) {
     out << QStringLiteral("Resultado: %1").arg(QDir::toNativeSeparators(counts.output)) << Qt::endl;
     out << QStringLiteral("  %1 profesores, %2 sesiones de horario").arg(counts.teachers).arg(counts.lessons)
         << Qt::endl;
+}
+
+void PrintReportSummary(const RunReport &report, QTextStream &out, QTextStream &err) {
+    const QString path = QDir::toNativeSeparators(report.path);
+    out << QStringLiteral("Informe: %1").arg(path) << Qt::endl;
+    out << QStringLiteral("  %1").arg(ReportTotals(report.report)) << Qt::endl;
+    for (const Finding &f : report.report.findings())
+        if (f.kind == MissingGroupKind)
+            err << QStringLiteral("%1: %2").arg(f.level == FindingLevel::Error ? QStringLiteral("ERROR")
+                                                                              : QStringLiteral("AVISO"),
+                                                f.text)
+                << Qt::endl;
+    if (const int errors = report.report.count(FindingLevel::Error); errors > 0)
+        err << QStringLiteral("ATENCIÓN: el informe tiene %1 %2; véase %3")
+                   .arg(errors)
+                   .arg(errors == 1 ? QStringLiteral("error") : QStringLiteral("errores"), path)
+            << Qt::endl;
 }
