@@ -15,7 +15,7 @@ sdk=$(bash scripts/windows-sdk.sh | tail -n 1)
 
 # The catalogue, the guide and the sample SOLUC come from tools of this machine.
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j"$jobs" --target catalogue tvs_help_file sample-soluc transvelkor-cli make-soluc
+cmake --build build/release -j"$jobs" --target catalogue tvs_help_file sample-soluc sample-soluc-faulty transvelkor-cli make-soluc
 
 cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DTVS_WINDOWS_SDK="$sdk" \

@@ -32,3 +32,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 add_executable(win-lock-holder ${CMAKE_CURRENT_LIST_DIR}/lock_holder.cpp)
 # A host of our own: a window that starts the converter inside itself.
 add_executable(win-host-window ${CMAKE_CURRENT_LIST_DIR}/host_window.cpp)
+foreach(program win-lock-holder win-host-window)
+    # Plain Win32 programs with a wide-character wmain.
+    set_target_properties(${program} PROPERTIES AUTOMOC OFF)
+    target_compile_options(${program} PRIVATE -municode)
+    target_link_options(${program} PRIVATE -municode)
+endforeach()
