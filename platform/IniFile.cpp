@@ -151,6 +151,8 @@ QString writeValue(const QString &path, const QByteArray &section, const QByteAr
         content = existing.readAll();
         if (existing.error() != QFileDevice::NoError)
             return failure(existing.error());
+        // Closed before the new file takes its place: Windows renames nothing over an open file.
+        existing.close();
     }
 
     QSaveFile file(path);

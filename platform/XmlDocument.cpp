@@ -1,4 +1,5 @@
 #include "platform/XmlDocument.h"
+#include "platform/XmlCp1252.h"
 
 #include "platform/RunError.h"
 
@@ -61,6 +62,7 @@ void initLibxml() {
     std::call_once(once, [] {
         xmlInitParser();
         xmlSetExternalEntityLoader(refuseExternal);
+        RegisterCp1252WithLibxml();
     });
 }
 

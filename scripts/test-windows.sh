@@ -37,7 +37,7 @@ xvfb=$!
 scratch=$(mktemp -d -t tvs-wine.XXXXXX)
 cleanup() {
     kill "$xvfb" 2>/dev/null || true
-    WINEPREFIX="$root/$win/wineprefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$root/$win/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT

@@ -95,6 +95,8 @@ private slots:
     void layoutsAsTheIndependentReadersSeeThem() {
         QFETCH(QString, table);
         QFETCH(QStringList, fields);
+        if (QSysInfo::kernelType() == "winnt")
+            QSKIP("the independent readers run on the building machine");
         const QString file = QDir(m_work).filePath(table + ".DBF");
         QStringList got;
         if (table == "ASIGNOMT2") {

@@ -71,13 +71,35 @@ HWND topLevelWindow(DWORD pid, const std::wstring &title) {
     return search.found;
 }
 
+// What a failed check saw: the visible top-level windows of `pid`, with their titles.
+void describeWindows(DWORD pid) {
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == DWORD(param) && IsWindowVisible(window)) {
+                RECT r{};
+                GetWindowRect(window, &r);
+                std::printf("  ventana %p estilo %08lx (%ld,%ld)-(%ld,%ld) «%ls»\n", static_cast<void *>(window),
+                            static_cast<unsigned long>(GetWindowLongPtrW(window, GWL_STYLE)), r.left, r.top, r.right,
+                            r.bottom, titleOf(window).c_str());
+            }
+            return TRUE;
+        },
+        LPARAM(pid));
+    std::fflush(stdout);
+}
+
 // Closes the window of `pid` titled `title` once it shows, as its close box would.
 bool closeWhenShown(DWORD pid, const std::wstring &title) {
     HWND window = nullptr;
-    if (!waitFor([&] { return (window = topLevelWindow(pid, title)) != nullptr; }, 30000))
+    if (!waitFor([&] { return (window = topLevelWindow(pid, title)) != nullptr; }, 30000)) {
+        describeWindows(pid);
         return false;
+    }
     PostMessageW(window, WM_CLOSE, 0, 0);
-    return true;
+    // Gone before the next window is looked for, so that one close is never taken for two.
+    return waitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000);
 }
 
 LRESULT CALLBACK hostProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -144,7 +166,7 @@ std::string readAll(const std::wstring &path) {
 HWND childOf(HWND host) { return FindWindowExW(host, nullptr, nullptr, nullptr); }
 
 // "exportar" in a real window, the file choice cancelled: the converter lives as a borderless
-// child filling the window, hands -1 back and ends.
+// child, hands -1 back and ends.
 void cancelledChoice(const std::wstring &exe, const std::wstring &ini) {
     DeleteFileW(ini.c_str());
     HWND host = makeHost();
@@ -156,25 +178,48 @@ void cancelledChoice(const std::wstring &exe, const std::wstring &ini) {
     if (child) {
         DWORD owner = 0;
         GetWindowThreadProcessId(child, &owner);
-        const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+        // The window gets its parent first and its child style just after.
+        LONG_PTR style = 0;
+        waitFor([&] { return ((style = GetWindowLongPtrW(child, GWL_STYLE)) & WS_CHILD) != 0; }, 5000);
         check(owner == converter.pid(), "la ventana hija es del conversor");
         check(GetAncestor(child, GA_PARENT) == host, "su padre es la ventana del anfitrión");
+        if ((style & WS_CHILD) == 0 || (style & (WS_CAPTION | WS_THICKFRAME | WS_POPUP)) != 0)
+            std::printf("  estilo %08lx\n", static_cast<unsigned long>(style));
         check((style & WS_CHILD) != 0, "es una ventana hija (WS_CHILD)");
         check((style & (WS_CAPTION | WS_THICKFRAME | WS_POPUP)) == 0, "no tiene marco ni título");
-        RECT inside{}, own{};
-        GetClientRect(host, &inside);
-        check(waitFor(
-                  [&] {
-                      GetWindowRect(child, &own);
-                      return own.right - own.left == inside.right && own.bottom - own.top == inside.bottom;
-                  },
-                  5000),
-              "ocupa todo el interior del anfitrión");
     }
     check(closeWhenShown(converter.pid(), L"Archivo XML"), "se cancela la elección del archivo");
     check(closeWhenShown(converter.pid(), L"TransVelkorSeneca"), "se cierra el aviso «No existe archivo»");
-    check(converter.ended(20000), "el conversor termina");
+    if (!converter.ended(20000))
+        describeWindows(converter.pid());
+    check(converter.ended(0), "el conversor termina");
     check(readAll(ini).find("Transformado=-1") != std::string::npos, "Zetarium.ini dice Transformado=-1");
+    DestroyWindow(host);
+}
+
+// Inside the host with a word that runs nothing, the converter is shown there: it fills the
+// host's window and follows its size; closing it ends the program, which hands 0 back.
+void shownInside(const std::wstring &exe, const std::wstring &ini) {
+    DeleteFileW(ini.c_str());
+    HWND host = makeHost();
+    Converter converter(exe, L"ninguna", hex(host));
+    HWND child = nullptr;
+    check(waitFor([&] { return (child = childOf(host)) != nullptr && IsWindowVisible(child); }, 30000),
+          "con una palabra desconocida, el conversor se muestra dentro del anfitrión");
+    const auto fills = [&] {
+        RECT inside{}, own{};
+        GetClientRect(host, &inside);
+        GetWindowRect(child, &own);
+        return own.right - own.left == inside.right && own.bottom - own.top == inside.bottom;
+    };
+    if (child) {
+        check(waitFor(fills, 5000), "ocupa todo el interior del anfitrión");
+        MoveWindow(host, 40, 40, 900, 560, TRUE);
+        check(waitFor(fills, 5000), "sigue el tamaño del anfitrión");
+        PostMessageW(child, WM_CLOSE, 0, 0);
+    }
+    check(converter.ended(20000), "al cerrarlo, el conversor termina");
+    check(readAll(ini).find("Transformado=0") != std::string::npos, "Zetarium.ini dice Transformado=0");
     DestroyWindow(host);
 }
 
@@ -204,6 +249,8 @@ void notAWindow(const std::wstring &exe, const std::wstring &ini) {
     check(waitFor([&] { return (main = topLevelWindow(converter.pid(), L"Exportar e importar datos")) != nullptr; },
                   20000),
           "la ventana principal queda abierta por su cuenta");
+    if (!main)
+        describeWindows(converter.pid());
     if (main)
         check((GetWindowLongPtrW(main, GWL_STYLE) & WS_CAPTION) != 0, "con su título y su marco");
     if (main)
@@ -221,6 +268,7 @@ int wmain(int argc, wchar_t **argv) {
     const std::wstring exe = argv[1];
     const std::wstring ini = folderOf(exe) + L"Zetarium.ini";
     cancelledChoice(exe, ini);
+    shownInside(exe, ini);
     hostWindowGone(exe, ini);
     notAWindow(exe, ini);
     std::printf("%d passed, %d failed\n", passed, failed);
