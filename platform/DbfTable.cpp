@@ -221,10 +221,13 @@ QString DbfTable::findFile(const QString &folder, const QString &name, const QSt
     const QDir dir(folder);
     if (folder.isEmpty() || !dir.exists())
         return {};
+    // The name as the folder holds it, also where file names ignore letter case (Windows),
+    // so that messages show the file the host wrote.
     const QString wanted = fileNameFor(name, extension);
-    if (QFileInfo(dir.filePath(wanted)).isFile())
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    if (entries.contains(wanted))
         return dir.filePath(wanted);
-    for (const QString &entry : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+    for (const QString &entry : entries)
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
     return {};

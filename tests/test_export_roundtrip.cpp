@@ -86,6 +86,23 @@ int placeSoluc(const QString &workDir, int *classLessons, const QString &source 
     return placed;
 }
 
+// Imports the sample school, with its courses file, from a copy of its export in the run's
+// dialog folder; the copy's path.
+QString importSample(RunState &state, TestSupport::ScriptedUi &ui) {
+    const QString input = QDir(state.paths.dialogDir).filePath(QStringLiteral("ExportacionHorarios_IES_Ejemplo.xml"));
+    if (!QFile::copy(Sample, input))
+        qFatal("cannot copy the sample school");
+    const std::vector<CourseValues> courses = ReadCoursesCsv(Courses);
+    ui.courseEditor = [courses](RunState &s) {
+        QString ignored;
+        QTextStream out(&ignored), err(&ignored);
+        return CliEditCourses(s, courses, false, out, err);
+    };
+    ui.fileAnswers.push_back(input);
+    BExportarClick(state, ui);
+    return input;
+}
+
 } // namespace
 
 class ExportRoundTripTest : public QObject {
@@ -111,17 +128,9 @@ QString errorsAndAvisos(const Report &report) {
 void ExportRoundTripTest::sampleSchoolCodesComeBack() {
     QTemporaryDir dir;
     const Paths paths = TestSupport::pathsIn(dir.path());
-    const QString input = QDir(paths.dialogDir).filePath(QStringLiteral("ExportacionHorarios_IES_Ejemplo.xml"));
-    QVERIFY(QFile::copy(Sample, input));
-
     RunState state(paths);
     TestSupport::ScriptedUi ui;
-    const std::vector<CourseValues> courses = ReadCoursesCsv(Courses);
-    QString ignored;
-    QTextStream out(&ignored), err(&ignored);
-    ui.courseEditor = [&](RunState &s) { return CliEditCourses(s, courses, false, out, err); };
-    ui.fileAnswers.push_back(input);
-    BExportarClick(state, ui);
+    const QString input = importSample(state, ui);
     QCOMPARE(ui.errors, QStringList());
     QCOMPARE(ui.messages, QStringList({Msg::Finished}));
     // The sample school is clean: its reports hold notes only.
@@ -206,16 +215,9 @@ void ExportRoundTripTest::sampleSchoolCodesComeBack() {
 void ExportRoundTripTest::faultyTimetableShowsItsFaults() {
     QTemporaryDir dir;
     const Paths paths = TestSupport::pathsIn(dir.path());
-    const QString input = QDir(paths.dialogDir).filePath(QStringLiteral("ExportacionHorarios_IES_Ejemplo.xml"));
-    QVERIFY(QFile::copy(Sample, input));
     RunState state(paths);
     TestSupport::ScriptedUi ui;
-    const std::vector<CourseValues> courses = ReadCoursesCsv(Courses);
-    QString ignored;
-    QTextStream out(&ignored), err(&ignored);
-    ui.courseEditor = [&](RunState &s) { return CliEditCourses(s, courses, false, out, err); };
-    ui.fileAnswers.push_back(input);
-    BExportarClick(state, ui);
+    const QString input = importSample(state, ui);
     int classLessons = 0;
     placeSoluc(paths.workDir, &classLessons, FaultySolucSource);
     ui = TestSupport::ScriptedUi();

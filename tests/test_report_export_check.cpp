@@ -119,13 +119,6 @@ struct Run {
     const Report &report() const { return state.report.report; }
 };
 
-QString dump(const Report &report) {
-    QStringList lines;
-    for (const Finding &f : report.findings())
-        lines << LevelName(f.level) + QStringLiteral(" | ") + f.kind + QStringLiteral(" | ") + f.text;
-    return lines.join(QLatin1Char('\n'));
-}
-
 } // namespace
 
 class ReportExportCheckTest : public QObject {
@@ -146,8 +139,8 @@ void ReportExportCheckTest::cleanSchoolHasNoErrorsNorAvisos() {
     Run r({});
     QCOMPARE(r.ui.errors, QStringList());
     QCOMPARE(r.state.outcome, 1);
-    QVERIFY2(r.report().count(FindingLevel::Error) == 0, qPrintable(dump(r.report())));
-    QVERIFY2(r.report().count(FindingLevel::Aviso) == 0, qPrintable(dump(r.report())));
+    QVERIFY2(r.report().count(FindingLevel::Error) == 0, qPrintable(DumpFindings(r.report())));
+    QVERIFY2(r.report().count(FindingLevel::Aviso) == 0, qPrintable(DumpFindings(r.report())));
     // Carmen is in Séneca but not in PROFT: no finding; times written 0480 are one note.
     QCOMPARE(r.report().count(FindingLevel::Nota), 1);
     QCOMPARE(r.report().findings().front().kind, QStringLiteral("Horas con un cero delante"));
@@ -233,7 +226,7 @@ void ReportExportCheckTest::findings() {
     for (const Finding &f : r.report().findings())
         if (f.kind == kind && !found)
             found = &f;
-    QVERIFY2(found, qPrintable(dump(r.report())));
+    QVERIFY2(found, qPrintable(DumpFindings(r.report())));
     QCOMPARE(LevelName(found->level), LevelName(level));
     for (const QString &name : shows)
         QVERIFY2(found->text.contains(name), qPrintable(name + QStringLiteral(" not in: ") + found->text));
@@ -256,8 +249,8 @@ void ReportExportCheckTest::notClashes() {
     QFETCH(QStringList, rows);
     Run r(rows);
     QCOMPARE(r.ui.errors, QStringList());
-    QVERIFY2(r.report().count(FindingLevel::Error) == 0, qPrintable(dump(r.report())));
-    QVERIFY2(r.report().count(FindingLevel::Aviso) == 0, qPrintable(dump(r.report())));
+    QVERIFY2(r.report().count(FindingLevel::Error) == 0, qPrintable(DumpFindings(r.report())));
+    QVERIFY2(r.report().count(FindingLevel::Aviso) == 0, qPrintable(DumpFindings(r.report())));
 }
 
 // Entries whose day or slot does not exist and entries of teachers PROFT lacks are not in the

@@ -67,13 +67,6 @@ struct Import {
     const Report &report() const { return state.report.report; }
 };
 
-QString dump(const Report &report) {
-    QStringList lines;
-    for (const Finding &f : report.findings())
-        lines << LevelName(f.level) + QStringLiteral(" | ") + f.kind + QStringLiteral(" | ") + f.text;
-    return lines.join(QLatin1Char('\n'));
-}
-
 QByteArray readAll(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -98,8 +91,8 @@ void ReportImportSummaryTest::cleanSchoolHasNoErrorsNorAvisos() {
     i.run();
     QCOMPARE(i.ui.errors, QStringList());
     QCOMPARE(i.ui.messages, QStringList({QStringLiteral("Proceso finalizado")}));
-    QVERIFY2(i.report().count(FindingLevel::Error) == 0, qPrintable(dump(i.report())));
-    QVERIFY2(i.report().count(FindingLevel::Aviso) == 0, qPrintable(dump(i.report())));
+    QVERIFY2(i.report().count(FindingLevel::Error) == 0, qPrintable(DumpFindings(i.report())));
+    QVERIFY2(i.report().count(FindingLevel::Aviso) == 0, qPrintable(DumpFindings(i.report())));
     QCOMPARE(i.state.report.path, QDir(i.paths.workDir).filePath(QStringLiteral("InformeImportacion.html")));
     QVERIFY(QFile::exists(i.state.report.path));
     // Records written per table, in the order the steps write them.
@@ -220,7 +213,7 @@ void ReportImportSummaryTest::findings() {
             all = all && f.text.contains(name);
         found = found || all;
     }
-    QVERIFY2(found, qPrintable(near.join(QLatin1Char('\n')) + QStringLiteral("\n--\n") + dump(i.report())));
+    QVERIFY2(found, qPrintable(near.join(QLatin1Char('\n')) + QStringLiteral("\n--\n") + DumpFindings(i.report())));
 }
 
 // One self-contained page that an XML parser reads (so any browser does): the counts, each

@@ -1,5 +1,7 @@
 #include "support/TestSupport.h"
 
+#include "report/Report.h"
+
 #include "import/CoursesTable.h"
 #include "platform/DbfTable.h"
 #include "seneca/Clipper.h"
@@ -173,3 +175,10 @@ QStringList columns(const QString &folder, const QString &name, const QStringLis
 }
 
 } // namespace TestSupport
+
+QString TestSupport::DumpFindings(const Report &report) {
+    QStringList lines;
+    for (const Finding &f : report.findings())
+        lines << LevelName(f.level) + QStringLiteral(" | ") + f.kind + QStringLiteral(" | ") + f.text;
+    return lines.join(QLatin1Char('\n'));
+}

@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class Report;
+
 namespace TestSupport {
 
 // The path of a file under tests/data; fails the test loudly when it is missing.
@@ -67,5 +69,8 @@ QStringList column(const QString &folder, const QString &name, const QString &fi
 // Chosen fields of every visible record, one line per record: "value|value|..." in the order
 // the fields are given.
 QStringList columns(const QString &folder, const QString &name, const QStringList &fields);
+
+// Every finding of a report, one "level | kind | text" line each, for a failed check to show.
+QString DumpFindings(const Report &report);
 
 } // namespace TestSupport
