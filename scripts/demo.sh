@@ -30,7 +30,10 @@ echo "== Exportación hacia Séneca"
 
 echo
 echo "== El mismo horario con fallos: qué dice el informe de comprobación"
-cp build/release/examples/con-fallos/SOLUC.DBF "$work/SOLUC.DBF"
-# The export is written again, now with the faults; the report names each one.
-"$cli" export "$xml" --work-dir "$work" --informe-texto >"$work/informe.txt"
-awk '/^ERRORES/ { shown = 1 } shown && n++ < 40' "$work/informe.txt"
+# In a copy of the work folder, so that the clean export above stays as it is.
+faulty=build/demo/ZTEMP-con-fallos
+cp -r "$work" "$faulty"
+cp build/release/examples/con-fallos/SOLUC.DBF "$faulty/SOLUC.DBF"
+"$cli" export "$faulty/seneca/$(basename "$xml")" --work-dir "$faulty" --informe-texto >"$faulty/informe.txt"
+awk '/^ERRORES/ { shown = 1 } shown && n++ < 40' "$faulty/informe.txt"
+echo "(informe completo: $faulty/seneca/)"

@@ -193,7 +193,7 @@ void cancelledChoice(const std::wstring &exe, const std::wstring &ini) {
     if (!converter.ended(20000))
         describeWindows(converter.pid());
     check(converter.ended(0), "el conversor termina");
-    check(readAll(ini).find("Transformado=-1") != std::string::npos, "Zetarium.ini dice Transformado=-1");
+    check(readAll(ini) == "[Transformadores]\r\nTransformado=-1\r\n", "Zetarium.ini dice Transformado=-1, como en Linux");
     DestroyWindow(host);
 }
 
@@ -219,7 +219,7 @@ void shownInside(const std::wstring &exe, const std::wstring &ini) {
         PostMessageW(child, WM_CLOSE, 0, 0);
     }
     check(converter.ended(20000), "al cerrarlo, el conversor termina");
-    check(readAll(ini).find("Transformado=0") != std::string::npos, "Zetarium.ini dice Transformado=0");
+    check(readAll(ini) == "[Transformadores]\r\nTransformado=0\r\n", "Zetarium.ini dice Transformado=0, como en Linux");
     DestroyWindow(host);
 }
 
@@ -234,7 +234,7 @@ void hostWindowGone(const std::wstring &exe, const std::wstring &ini) {
           "el conversor espera la elección del archivo");
     DestroyWindow(host);
     check(converter.ended(20000), "al desaparecer el anfitrión, el conversor termina");
-    check(readAll(ini).find("Transformado=0") != std::string::npos, "Zetarium.ini dice Transformado=0");
+    check(readAll(ini) == "[Transformadores]\r\nTransformado=0\r\n", "Zetarium.ini dice Transformado=0, como en Linux");
 }
 
 // A handle that names no window: a message says so and the converter runs on its own, writing
