@@ -11,7 +11,7 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool x11-utils xauth
     # the Windows build: cross compiler, the tools that unpack Debian's sources, Wine
-    g++-mingw-w64-x86-64-posix mingw-w64-tools patch xz-utils zip unzip wine wine64
+    g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev patch xz-utils zip unzip wine wine64
 )
 
 missing=()
