@@ -6,6 +6,7 @@
 #include "import/ImportDriver.h"
 #include "platform/IniFile.h"
 #include "platform/RunError.h"
+#include "report/Finding.h"
 
 #include "help/HelpRequests.h"
 #include "import/TControlCursos.h"
@@ -352,12 +353,9 @@ void TMForm::closeMainWindow() {
 void TMForm::offerReport(const QString &path, int errors, int avisos) {
     if (m_ended || m_state.hostMode)
         return;
-    auto counted = [](int n, const char *one, const char *many) {
-        return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
-    };
     const QString question =
         QStringLiteral("El informe de comprobación tiene %1 y %2:\n%3\n\n¿Desea abrirlo en el navegador?")
-            .arg(counted(errors, "error", "errores"), counted(avisos, "aviso", "avisos"),
+            .arg(CountedLevel(FindingLevel::Error, errors), CountedLevel(FindingLevel::Aviso, avisos),
                  QDir::toNativeSeparators(path));
     bool open = false;
     if (ReportQuestionHook) {

@@ -38,7 +38,13 @@ public:
 
 private:
     // Records the platform's error number `code` as the last failure; returns false.
-    bool fail(long code);
+    bool fail(long code) {
+        m_systemCode = code;
+        m_fault = faultOf(code);
+        return false;
+    }
+    // What the platform's error number means (each platform's file has its own table).
+    static FileFault faultOf(long code);
 
     static constexpr std::intptr_t Closed = -1; // also Windows' INVALID_HANDLE_VALUE
     std::intptr_t m_handle = Closed;            // a file descriptor, or a Windows HANDLE

@@ -10,7 +10,24 @@
 namespace {
 int fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
-FileFault faultOf(long err) {
+// Moves `count` bytes at `offset` with `op` (pread or pwrite), again after a partial move or an
+// interruption. 0, or the error number of the failure (EIO when the file ends first).
+template <class Buffer, class Op> int transferAll(Op op, std::int64_t offset, Buffer buffer, std::size_t count) {
+    while (count > 0) {
+        const ssize_t n = op(buffer, count, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n == 0 ? EIO : errno;
+        buffer += n;
+        offset += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+} // namespace
+
+FileFault DbfFile::faultOf(long err) {
     switch (err) {
     case EACCES:
     case EPERM:
@@ -28,13 +45,6 @@ FileFault faultOf(long err) {
     default:
         return FileFault::Other;
     }
-}
-} // namespace
-
-bool DbfFile::fail(long code) {
-    m_systemCode = code;
-    m_fault = faultOf(code);
-    return false;
 }
 
 DbfFile::Result DbfFile::open(const QString &path, bool exclusive) {
@@ -82,17 +92,10 @@ bool DbfFile::size(std::int64_t &out) {
 }
 
 bool DbfFile::readAt(std::int64_t offset, char *buffer, std::size_t count) {
-    while (count > 0) {
-        const ssize_t n = ::pread(fd(m_handle), buffer, count, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n == 0 ? EIO : errno);
-        buffer += n;
-        offset += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
+    const int file = fd(m_handle);
+    const auto read = [file](char *to, std::size_t n, off_t at) { return ::pread(file, to, n, at); };
+    const int err = transferAll(read, offset, buffer, count);
+    return err == 0 || fail(err);
 }
 
 bool DbfFile::writeAt(std::int64_t offset, const char *buffer, std::size_t count) {
@@ -100,15 +103,8 @@ bool DbfFile::writeAt(std::int64_t offset, const char *buffer, std::size_t count
         m_fault = FileFault::ReadOnlyFile;
         return false;
     }
-    while (count > 0) {
-        const ssize_t n = ::pwrite(fd(m_handle), buffer, count, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return fail(n == 0 ? EIO : errno);
-        buffer += n;
-        offset += n;
-        count -= static_cast<std::size_t>(n);
-    }
-    return true;
+    const int file = fd(m_handle);
+    const auto write = [file](const char *from, std::size_t n, off_t at) { return ::pwrite(file, from, n, at); };
+    const int err = transferAll(write, offset, buffer, count);
+    return err == 0 || fail(err);
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
@@ -13,7 +15,34 @@ HANDLE handleOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle);
 // writes. A program that locks the whole file conflicts with it as well.
 constexpr DWORD LockOffsetLow = 0xFFFFFF00u;
 
-FileFault faultOf(long err) {
+OVERLAPPED at(std::int64_t offset) {
+    OVERLAPPED position{};
+    position.Offset = DWORD(std::uint64_t(offset) & 0xFFFFFFFFu);
+    position.OffsetHigh = DWORD(std::uint64_t(offset) >> 32);
+    return position;
+}
+
+// Moves `count` bytes at `offset` with `op` (ReadFile or WriteFile), in pieces of at most 1 GB.
+// 0, or the error number of the failure (`ended` when nothing more moves).
+template <class Buffer, class Op>
+DWORD transferAll(Op op, std::int64_t offset, Buffer buffer, std::size_t count, DWORD ended) {
+    while (count > 0) {
+        OVERLAPPED position = at(offset);
+        const DWORD chunk = DWORD(std::min<std::size_t>(count, 1u << 30));
+        DWORD done = 0;
+        if (!op(buffer, chunk, &done, &position))
+            return GetLastError();
+        if (done == 0)
+            return ended;
+        buffer += done;
+        offset += done;
+        count -= done;
+    }
+    return 0;
+}
+} // namespace
+
+FileFault DbfFile::faultOf(long err) {
     switch (err) {
     case ERROR_ACCESS_DENIED:
         return FileFault::NoAccess;
@@ -36,20 +65,6 @@ FileFault faultOf(long err) {
     default:
         return FileFault::Other;
     }
-}
-
-OVERLAPPED at(std::int64_t offset) {
-    OVERLAPPED position{};
-    position.Offset = DWORD(std::uint64_t(offset) & 0xFFFFFFFFu);
-    position.OffsetHigh = DWORD(std::uint64_t(offset) >> 32);
-    return position;
-}
-} // namespace
-
-bool DbfFile::fail(long code) {
-    m_systemCode = code;
-    m_fault = faultOf(code);
-    return false;
 }
 
 DbfFile::Result DbfFile::open(const QString &path, bool exclusive) {
@@ -96,19 +111,12 @@ bool DbfFile::size(std::int64_t &out) {
 }
 
 bool DbfFile::readAt(std::int64_t offset, char *buffer, std::size_t count) {
-    while (count > 0) {
-        OVERLAPPED position = at(offset);
-        const DWORD chunk = DWORD(std::min<std::size_t>(count, 1u << 30));
-        DWORD done = 0;
-        if (!ReadFile(handleOf(m_handle), buffer, chunk, &done, &position))
-            return fail(long(GetLastError()));
-        if (done == 0)
-            return fail(ERROR_HANDLE_EOF);
-        buffer += done;
-        offset += done;
-        count -= done;
-    }
-    return true;
+    HANDLE file = handleOf(m_handle);
+    const auto read = [file](char *to, DWORD n, DWORD *done, OVERLAPPED *at) {
+        return ReadFile(file, to, n, done, at);
+    };
+    const DWORD err = transferAll(read, offset, buffer, count, ERROR_HANDLE_EOF);
+    return err == 0 || fail(long(err));
 }
 
 bool DbfFile::writeAt(std::int64_t offset, const char *buffer, std::size_t count) {
@@ -116,17 +124,10 @@ bool DbfFile::writeAt(std::int64_t offset, const char *buffer, std::size_t count
         m_fault = FileFault::ReadOnlyFile;
         return false;
     }
-    while (count > 0) {
-        OVERLAPPED position = at(offset);
-        const DWORD chunk = DWORD(std::min<std::size_t>(count, 1u << 30));
-        DWORD done = 0;
-        if (!WriteFile(handleOf(m_handle), buffer, chunk, &done, &position))
-            return fail(long(GetLastError()));
-        if (done == 0)
-            return fail(ERROR_WRITE_FAULT);
-        buffer += done;
-        offset += done;
-        count -= done;
-    }
-    return true;
+    HANDLE file = handleOf(m_handle);
+    const auto write = [file](const char *from, DWORD n, DWORD *done, OVERLAPPED *at) {
+        return WriteFile(file, from, n, done, at);
+    };
+    const DWORD err = transferAll(write, offset, buffer, count, ERROR_WRITE_FAULT);
+    return err == 0 || fail(long(err));
 }

@@ -17,3 +17,7 @@ struct Finding {
 
 // "error", "aviso", "nota"
 QString LevelName(FindingLevel level);
+// "Errores", "Avisos", "Notas": the heading of a level's findings.
+QString LevelHeading(FindingLevel level);
+// "1 error", "3 avisos", "0 notas"
+QString CountedLevel(FindingLevel level, int n);

@@ -14,6 +14,22 @@ QString LevelName(FindingLevel level) {
     return QStringLiteral("nota");
 }
 
+QString LevelHeading(FindingLevel level) {
+    switch (level) {
+    case FindingLevel::Error:
+        return QStringLiteral("Errores");
+    case FindingLevel::Aviso:
+        return QStringLiteral("Avisos");
+    case FindingLevel::Nota:
+        break;
+    }
+    return QStringLiteral("Notas");
+}
+
+QString CountedLevel(FindingLevel level, int n) {
+    return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? LevelName(level) : LevelHeading(level).toLower());
+}
+
 int Report::count(FindingLevel level) const {
     return static_cast<int>(
         std::count_if(m_findings.begin(), m_findings.end(), [level](const Finding &f) { return f.level == level; }));

@@ -32,18 +32,6 @@ li { margin: 0.15em 0; }
 
 QString escaped(const QString &text) { return text.toHtmlEscaped(); }
 
-QString levelHeading(FindingLevel level) {
-    switch (level) {
-    case FindingLevel::Error:
-        return QStringLiteral("Errores");
-    case FindingLevel::Aviso:
-        return QStringLiteral("Avisos");
-    case FindingLevel::Nota:
-        break;
-    }
-    return QStringLiteral("Notas");
-}
-
 QString levelExplained(FindingLevel level) {
     switch (level) {
     case FindingLevel::Error:
@@ -72,7 +60,7 @@ QByteArray ReportHtml(const Report &report) {
     h += QStringLiteral("<p class=\"resumen\">");
     for (FindingLevel level : levels)
         h += QStringLiteral("<span class=\"%1\">%2: %3</span>")
-                 .arg(LevelName(level), levelHeading(level))
+                 .arg(LevelName(level), LevelHeading(level))
                  .arg(report.count(level));
     h += QStringLiteral("</p>\n");
 
@@ -88,7 +76,7 @@ QByteArray ReportHtml(const Report &report) {
         if (groups.empty())
             continue;
         h += QStringLiteral("<h2 class=\"%1\">%2 (%3)</h2>\n<p>%4</p>\n")
-                 .arg(LevelName(level), levelHeading(level))
+                 .arg(LevelName(level), LevelHeading(level))
                  .arg(report.count(level))
                  .arg(levelExplained(level));
         for (const auto &[kind, findings] : groups) {
