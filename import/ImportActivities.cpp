@@ -29,8 +29,8 @@ void ImportActivities(RunState &state, UserInterface &) {
         const DatoList datos = Datos(records.item(i));
         if (datos.count() < 2)
             continue;
-        const AnsiText name = DatoValue(datos, 2);
-        const AnsiText id = DatoValue(datos, 1);
+        const AnsiText name = DatoField(datos, 2, "D_ACTIVIDAD");
+        const AnsiText id = DatoField(datos, 1, "X_ACTIVIDAD");
         subjects.append();
         subjects.setText(QStringLiteral("COD"), id);
         subjects.setText(QStringLiteral("CODLARGO"), name.left(10));

@@ -17,8 +17,8 @@ void ImportCourses(RunState &state, UserInterface &ui) {
                 continue;
             // Keys and names are written cut to the field's width; duplicate keys give two rows.
             courses.append();
-            courses.setText(CoursesTable::Clave, DatoValue(datos, 0));
-            courses.setText(CoursesTable::Estud, DatoValue(datos, 1));
+            courses.setText(CoursesTable::Clave, DatoField(datos, 0, "X_OFERTAMATRIG"));
+            courses.setText(CoursesTable::Estud, DatoField(datos, 1, "D_OFERTAMATRIG"));
             courses.post();
         }
         courses.close();

@@ -96,9 +96,9 @@ void ImportGroups(RunState &state, UserInterface &) {
         const DatoList datos = Datos(records.item(i));
         if (datos.count() < 2)
             continue;
-        const AnsiText groupKey = DatoValue(datos, 0);
+        const AnsiText groupKey = DatoField(datos, 0, "X_UNIDAD");
         // A record with two values has no course key: it reads as empty.
-        const AnsiText courseKey = DatoValue(datos, 2);
+        const AnsiText courseKey = DatoField(datos, 2, "X_OFERTAMATRIG");
         Course course;
         if (const auto found = courseByKey.find(courseKey.bytes()); found != courseByKey.end())
             course = found->second;

@@ -23,9 +23,9 @@ void ImportPeriods(RunState &state, UserInterface &) {
     for (int index = 0; index < 2; ++index) {
         const DatoList datos = Datos(groups.item(index));
         if (datos.count() > 1) {
-            year = DatoValue(datos, 0);
-            start = DatoValue(datos, 1);
-            end = DatoValue(datos, 2);
+            year = DatoField(datos, 0, "C_ANNO");
+            start = DatoField(datos, 1, "F_INIHORREG");
+            end = DatoField(datos, 2, "F_FINHORREG");
             // The record stays pending: appending the next one posts it.
             table.append();
             table.setText(QStringLiteral("CURSOANNO"), year);
@@ -38,8 +38,8 @@ void ImportPeriods(RunState &state, UserInterface &) {
         const XmlNodeList days = state.document.SelectRecords(GroupRecordsPath("JORNADAS_ESCOLARES").c_str());
         const DatoList datos = Datos(days.item(0));
         if (datos.count() > 1) {
-            start = DatoValue(datos, 2);
-            end = DatoValue(datos, 3);
+            start = DatoField(datos, 2, "F_INIHORREG");
+            end = DatoField(datos, 3, "F_FINHORREG");
         }
     }
 

@@ -33,11 +33,11 @@ void ImportRooms(RunState &state, UserInterface &) {
         const DatoList datos = Datos(records.item(i));
         if (datos.count() < 2)
             continue;
-        const AnsiText identifier = DatoValue(datos, 0);
+        const AnsiText identifier = DatoField(datos, 0, "X_DEPENDENCIA");
         rooms.append();
         // Both fields are 10 wide, so DEPCENTRO always equals ABREV.
         rooms.setText(ABREV, identifier.left(10));
-        rooms.setText(NOMBRE, DatoValue(datos, 1));
+        rooms.setText(NOMBRE, DatoField(datos, 1, "D_DEPENDENCIA"));
         rooms.setText(DEPCENTRO, identifier);
         rooms.post();
     }

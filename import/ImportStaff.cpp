@@ -52,12 +52,12 @@ void ImportStaff(RunState &state, UserInterface &) {
         const DatoList datos = Datos(records.item(i));
         if (datos.count() < 2)
             continue;
-        const AnsiText employee = DatoValue(datos, 0);
-        const AnsiText takingUp = DatoValue(datos, 1);
-        const AnsiText department = DatoValue(datos, 2);
-        const AnsiText part1 = DatoValue(datos, 3);
-        const AnsiText part2 = DatoValue(datos, 4);
-        const AnsiText part3 = DatoValue(datos, 5);
+        const AnsiText employee = DatoField(datos, 0, "X_EMPLEADO");
+        const AnsiText takingUp = DatoField(datos, 1, "F_TOMAPOS");
+        const AnsiText department = DatoField(datos, 2, "D_PUESTO");
+        const AnsiText part1 = DatoField(datos, 3, "APELLIDO1");
+        const AnsiText part2 = DatoField(datos, 4, "APELLIDO2");
+        const AnsiText part3 = DatoField(datos, 5, "NOMBRE");
 
         const AnsiText abbreviation = abbreviations.take(part1.left(1) + part2.left(1) + part3.left(1));
         // Both blanks always: an empty part leaves two blanks in a row.

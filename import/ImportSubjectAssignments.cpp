@@ -103,20 +103,11 @@ void ImportSubjectAssignments(RunState &state, UserInterface &) {
         const DatoList datos = Datos(records.item(i));
         if (datos.count() < 2)
             continue;
-        const AnsiText courseKey = DatoValue(datos, 0);
-        // Identifier and name come in either order; the second value's name decides last. A
-        // record with two values reads its third as empty, which then stands as the name or
-        // identifier that the second does not give.
-        AnsiText subjectKey;
-        AnsiText subjectName;
-        if (DatoNameIs(datos, 2, AnsiText::ascii("X_MATERIAOMG")))
-            subjectKey = DatoValue(datos, 2);
-        else
-            subjectName = DatoValue(datos, 2);
-        if (DatoNameIs(datos, 1, AnsiText::ascii("D_MATERIAC")))
-            subjectName = DatoValue(datos, 1);
-        else
-            subjectKey = DatoValue(datos, 1);
+        const AnsiText courseKey = DatoField(datos, 0, "X_OFERTAMATRIG");
+        // Identifier and name come in either order, read as the subjects step reads them.
+        const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
+        const AnsiText &subjectKey = nameAndId.id;
+        const AnsiText &subjectName = nameAndId.name;
 
         const auto code = codeByName.find(nameKey(subjectName.left(NameWidth)));
         if (code == codeByName.end() || code->second.isEmpty())

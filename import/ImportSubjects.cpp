@@ -49,21 +49,11 @@ struct SubjectRecord {
     AnsiText name;    // D_MATERIAC
 };
 
-// The offer is dato 0. Séneca has sent the name and the identifier in either order, so dato 2
-// and then dato 1 are placed by their names; dato 1, read last, wins where both land on the
-// same value. Nothing carries over from an earlier record.
+// The offer is dato 0; name and identifier come in either order (ReadSubjectNameAndId).
+// Nothing carries over from an earlier record.
 SubjectRecord readRecord(const DatoList &datos) {
-    SubjectRecord r;
-    r.offer = DatoValue(datos, 0);
-    if (DatoNameIs(datos, 2, AnsiText::ascii("X_MATERIAOMG")))
-        r.subject = DatoValue(datos, 2);
-    else
-        r.name = DatoValue(datos, 2);
-    if (DatoNameIs(datos, 1, AnsiText::ascii("D_MATERIAC")))
-        r.name = DatoValue(datos, 1);
-    else
-        r.subject = DatoValue(datos, 1);
-    return r;
+    const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
+    return {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.id, nameAndId.name};
 }
 
 struct Codes {

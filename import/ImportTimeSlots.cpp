@@ -84,9 +84,9 @@ void ImportTimeSlots(RunState &state, UserInterface &) {
     for (int day = 1; day <= DaysInWeek; ++day) {
         for (int i = 0; i < records.length(); ++i) {
             const DatoList datos = Datos(records.item(i));
-            const AnsiText text = DatoValue(datos, 1);
-            const AnsiText start = padTime(DatoValue(datos, 2));
-            const AnsiText end = padTime(DatoValue(datos, 3));
+            const AnsiText text = DatoField(datos, 1, "T_HORCEN");
+            const AnsiText start = padTime(DatoField(datos, 2, "N_INICIO"));
+            const AnsiText end = padTime(DatoField(datos, 3, "N_FIN"));
             // The end is converted first, so when both are bad the message names the end.
             const std::int64_t endMinutes = toInteger(end);
             const std::int64_t length = endMinutes - toInteger(start);
@@ -96,7 +96,7 @@ void ImportTimeSlots(RunState &state, UserInterface &) {
             dayHours.setText(DIA, decimal(day));
             dayHours.setText(HORA, text);
             dayHours.setText(TEXTOHOR, text);
-            dayHours.setText(CODDIHO, DatoValue(datos, 0));
+            dayHours.setText(CODDIHO, DatoField(datos, 0, "X_TRAMO"));
             dayHours.setText(HORADESDE, start);
             dayHours.setText(HORAHASTA, end);
             dayHours.setText(MINUTOS, decimal(length));

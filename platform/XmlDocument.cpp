@@ -1,5 +1,7 @@
 #include "platform/XmlDocument.h"
 #include "platform/XmlCp1252.h"
+#include "platform/XmlErrorText.h"
+#include "platform/MislabelledUtf8.h"
 
 #include "platform/RunError.h"
 
@@ -125,7 +127,7 @@ private:
             return;
         XmlDocument::ParseError &slot = isError ? me->m_error : me->m_warning;
         slot.line = error->line;
-        slot.reason = QString::fromUtf8(error->message ? error->message : "error desconocido").trimmed();
+        slot.reason = XmlErrorText(*error);
         (isError ? me->m_haveError : me->m_haveWarning) = true;
     }
 
@@ -359,6 +361,14 @@ std::string XmlNode::attribute(const char *name) const {
     return out;
 }
 
+bool XmlNode::hasAttribute(const char *name) const {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        return false;
+    const xmlAttr *attr = xmlHasProp(m_node, X(name));
+    return attr && attr->type == XML_ATTRIBUTE_NODE; // not a default from a DTD
+
+}
+
 std::string XmlNode::markupPrefix(std::size_t bytes) const {
     std::string out;
     out.reserve(std::min<std::size_t>(bytes, 256)); // the usual record value fits at once
@@ -515,6 +525,17 @@ bool XmlDocument::parse(std::string_view bytes) {
         return false;
     }
     doc->_private = new DocState{startsWithDeclaration(bytes), {}};
+    // Read as declared, a UTF-8 text would turn every accented letter into two: refused.
+    if (const auto utf8 = FindMislabelledUtf8(bytes, str(doc->encoding))) {
+        const QString declared = QString::fromStdString(str(doc->encoding));
+        m_error = {utf8->line,
+                   QStringLiteral("declara la codificación %1 pero su texto está escrito en UTF-8 («%2»); "
+                                  "guárdelo de nuevo en %1 o cambie la declaración a UTF-8")
+                       .arg(declared, QString::fromStdString(utf8->sample)),
+                   false};
+        freeDoc(doc);
+        return false;
+    }
     freeDoc(std::exchange(m_doc, doc));
     return true;
 }

@@ -32,6 +32,7 @@ public:
     // document order, " name=\"value\"" (values escaped as XML), then the rest.
     std::string markup() const;
     std::string attribute(const char *name) const;
+    bool hasAttribute(const char *name) const;
     XmlNode firstChild() const;
     // Nodes selected by an XPath 1.0 location path relative to this node, in document order.
     XmlNodeList select(const char *path) const;
@@ -71,7 +72,7 @@ class XmlDocument {
 public:
     struct ParseError {
         int line = 0;
-        QString reason;          // libxml2's first error, trimmed, or why the file could not be read
+        QString reason;          // the first error in Spanish (XmlErrorText), or why the file could not be read
         bool unreadable = false; // the file could not be read at all (line is then 0)
     };
 

@@ -1,5 +1,7 @@
 #include "report/SenecaExport.h"
 
+#include <initializer_list>
+
 namespace {
 
 const AnsiText &emptyText() {
@@ -7,7 +9,8 @@ const AnsiText &emptyText() {
     return empty;
 }
 
-SenecaGroup readGroup(const SenecaDocument &document, const char *name, size_t width) {
+// The values of each record in the order of `fields`, each read as the import reads it.
+SenecaGroup readGroup(const SenecaDocument &document, const char *name, std::initializer_list<const char *> fields) {
     SenecaGroup group;
     group.present = !document.xml()
                          .selectOne((std::string("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"") + name + "\"]").c_str())
@@ -19,8 +22,9 @@ SenecaGroup readGroup(const SenecaDocument &document, const char *name, size_t w
         SenecaRecord record;
         record.seq = QString::fromStdString(records.item(i).attribute("seq"));
         record.datos = datos.count();
-        for (size_t p = 0; p < width; ++p)
-            record.values.push_back(DatoValue(datos, static_cast<int>(p)));
+        int position = 0;
+        for (const char *field : fields)
+            record.values.push_back(DatoField(datos, position++, field));
         group.records.push_back(std::move(record));
     }
     return group;
@@ -66,26 +70,26 @@ SenecaExport SenecaExport::read(const SenecaDocument &document) {
     if (!yearGroup.isNull()) {
         e.yearPresent = true;
         const DatoList datos = Datos(yearGroup);
-        e.year = DatoValue(datos, 0);
-        e.start = DatoValue(datos, 1);
-        e.end = DatoValue(datos, 2);
+        e.year = DatoField(datos, 0, "C_ANNO");
+        e.start = DatoField(datos, 1, "F_INIHORREG");
+        e.end = DatoField(datos, 2, "F_FINHORREG");
     }
-    e.courses = readGroup(document, "CURSOS_DEL_CENTRO", 2);
+    e.courses = readGroup(document, "CURSOS_DEL_CENTRO", {"X_OFERTAMATRIG", "D_OFERTAMATRIG"});
     e.courses.index(0);
-    e.activities = readGroup(document, "ACTIVIDADES", 5);
+    e.activities = readGroup(document, "ACTIVIDADES", {"L_REGULAR", "X_ACTIVIDAD", "D_ACTIVIDAD", "L_REQUNIDAD", "L_REQMATERIA"});
     e.activities.index(1);
-    e.rooms = readGroup(document, "DEPENDENCIAS", 2);
+    e.rooms = readGroup(document, "DEPENDENCIAS", {"X_DEPENDENCIA", "D_DEPENDENCIA"});
     e.rooms.index(0);
-    e.days = readGroup(document, "JORNADAS_ESCOLARES", 4);
-    e.timeSlots = readGroup(document, "TRAMOS_HORARIOS", 4);
+    e.days = readGroup(document, "JORNADAS_ESCOLARES", {"X_PLAJORESCCEN", "C_NOMBRE", "F_INIHORREG", "F_FINHORREG"});
+    e.timeSlots = readGroup(document, "TRAMOS_HORARIOS", {"X_TRAMO", "T_HORCEN", "N_INICIO", "N_FIN"});
     e.timeSlots.index(0);
-    e.units = readGroup(document, "UNIDADES", 3);
+    e.units = readGroup(document, "UNIDADES", {"X_UNIDAD", "T_NOMBRE", "X_OFERTAMATRIG"});
     e.units.index(0);
-    e.staff = readGroup(document, "EMPLEADOS", 6);
+    e.staff = readGroup(document, "EMPLEADOS", {"X_EMPLEADO", "F_TOMAPOS", "D_PUESTO", "APELLIDO1", "APELLIDO2", "NOMBRE"});
     e.staff.index(0);
 
-    // The subjects step tells name and identifier apart by the names of the second and third
-    // dato; the same test here, so the codes are those the import kept.
+    // Name and identifier read as the subjects step reads them, so the codes are those the
+    // import kept.
     e.subjects.present = !document.xml().selectOne("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"MATERIAS\"]").isNull();
     const XmlNodeList records = document.SelectRecords(GroupRecordsPath("MATERIAS").c_str());
     for (int i = 0; i < records.length(); ++i) {
@@ -93,16 +97,8 @@ SenecaExport SenecaExport::read(const SenecaDocument &document) {
         SenecaRecord record;
         record.seq = QString::fromStdString(records.item(i).attribute("seq"));
         record.datos = datos.count();
-        AnsiText name, id;
-        if (DatoNameIs(datos, 2, AnsiText::ascii("X_MATERIAOMG")))
-            id = DatoValue(datos, 2);
-        else
-            name = DatoValue(datos, 2);
-        if (DatoNameIs(datos, 1, AnsiText::ascii("D_MATERIAC")))
-            name = DatoValue(datos, 1);
-        else
-            id = DatoValue(datos, 1);
-        record.values = {DatoValue(datos, 0), name, id};
+        const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
+        record.values = {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.name, nameAndId.id};
         e.subjects.records.push_back(std::move(record));
     }
     e.subjects.index(SubjectId);

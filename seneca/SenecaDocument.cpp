@@ -2,6 +2,7 @@
 
 #include "platform/RunError.h"
 #include "seneca/Clipper.h"
+#include "seneca/SenecaFieldNames.h"
 
 #include <QDir>
 #include <string>
@@ -34,6 +35,45 @@ DatoList Datos(const XmlNode &record) { return DatoList(record.childElements("da
 
 AnsiText DatoValue(const DatoList &list, int position) {
     return Clipper::AllTrim(AnsiText::fromUtf8(list.item(position).text()));
+}
+
+AnsiText DatoField(const DatoList &list, int position, const char *name) {
+    const XmlNode atPosition = list.item(position);
+    const std::string nameThere = atPosition.attribute("nombre_dato");
+    if (nameThere == name)
+        return DatoValue(list, position);
+    for (int i = 0; i < list.count(); ++i)
+        if (list.item(i).attribute("nombre_dato") == name)
+            return DatoValue(list, i);
+    // The field is missing: its position holds another Séneca field, which is never taken for it.
+    if (IsSenecaFieldName(nameThere))
+        return AnsiText();
+    return DatoValue(list, position);
+}
+
+SubjectNameAndId ReadSubjectNameAndId(const DatoList &list) {
+    SubjectNameAndId r;
+    if (NamesField(list, "D_MATERIAC") || NamesField(list, "X_MATERIAOMG")) {
+        r.name = DatoField(list, 1, "D_MATERIAC");
+        r.id = DatoField(list, 2, "X_MATERIAOMG");
+        return r;
+    }
+    if (DatoNameIs(list, 2, AnsiText::ascii("X_MATERIAOMG")))
+        r.id = DatoValue(list, 2);
+    else
+        r.name = DatoValue(list, 2);
+    if (DatoNameIs(list, 1, AnsiText::ascii("D_MATERIAC")))
+        r.name = DatoValue(list, 1);
+    else
+        r.id = DatoValue(list, 1);
+    return r;
+}
+
+bool NamesField(const DatoList &list, const char *name) {
+    for (int i = 0; i < list.count(); ++i)
+        if (list.item(i).attribute("nombre_dato") == name)
+            return true;
+    return false;
 }
 
 bool DatoNameIs(const DatoList &list, int position, const AnsiText &name) {

@@ -42,6 +42,24 @@ private:
 DatoList Datos(const XmlNode &record);
 // Text content at a position, converted to Windows-1252 and trimmed by AllTrim.
 AnsiText DatoValue(const DatoList &list, int position);
+// The value of a field, read by its position as DatoValue unless the record's names
+// (nombre_dato) say otherwise: a dato elsewhere named `name` gives the value (the first such),
+// and when none does while the position holds another Séneca field (SenecaFieldNames), the
+// value is empty. So a record missing one field never gives its neighbour's value in its
+// place, and a record whose datos carry no names, or names Séneca does not use, reads by
+// position alone.
+AnsiText DatoField(const DatoList &list, int position, const char *name);
+// D_MATERIAC and X_MATERIAOMG of a MATERIAS record. Séneca has sent them as dato 1 and 2 in
+// either order: a record that names either gives each by DatoField; otherwise dato 2 and then
+// dato 1 are placed by the name test, dato 1 (read last) winning where both land on the same
+// value, and a record with two values reads its third as empty.
+struct SubjectNameAndId {
+    AnsiText name;
+    AnsiText id;
+};
+SubjectNameAndId ReadSubjectNameAndId(const DatoList &list);
+// Whether a dato of the list carries exactly this nombre_dato.
+bool NamesField(const DatoList &list, const char *name);
 // Whether the serialized markup, converted and trimmed, holds the name from position 20
 // (counted from 1): true when `nombre_dato` is the first attribute and its value starts with it.
 bool DatoNameIs(const DatoList &list, int position, const AnsiText &name);
