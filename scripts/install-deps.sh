@@ -9,6 +9,8 @@ packages=(
     python3 python3-dbfread locales
     fp-compiler fp-units-db fp-units-misc fp-utils
     fonts-dejavu-core fonts-dejavu-extra
+    # the fuzz targets: clang with libFuzzer and the sanitizer runtimes, llvm-symbolizer
+    clang libclang-rt-dev llvm
     xvfb xdotool x11-utils xauth
     # the Windows build: cross compiler, the tools that unpack Debian's sources, Wine
     g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev patch xz-utils zip unzip wine wine64
