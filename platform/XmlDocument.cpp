@@ -11,6 +11,8 @@
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/entities.h>
+#include <libxml/hash.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 #include <libxml/xpath.h>
@@ -316,6 +318,31 @@ bool startsWithDeclaration(std::string_view bytes) {
     return startsWith(utf8, 0) || startsWith(utf8Bom, 0) || startsWith(utf16le, 2) || startsWith(utf16be, 2);
 }
 
+// The first entity that the document's DTD declares as external (its content would come from
+// a file or an address): empty when there is none.
+std::string firstExternalEntity(const xmlDoc *doc) {
+    std::string found;
+    if (!doc->intSubset || !doc->intSubset->entities)
+        return found;
+    xmlHashScan(
+        static_cast<xmlHashTablePtr>(doc->intSubset->entities),
+        [](void *payload, void *data, const xmlChar *name) {
+            auto *first = static_cast<std::string *>(data);
+            const auto *entity = static_cast<const xmlEntity *>(payload);
+            if (first->empty() && entity->etype != XML_INTERNAL_GENERAL_ENTITY &&
+                entity->etype != XML_INTERNAL_PARAMETER_ENTITY && entity->etype != XML_INTERNAL_PREDEFINED_ENTITY)
+                *first = str(name);
+        },
+        &found);
+    return found;
+}
+
+// The line (from 1) where the bytes first hold `text`; 0 when they do not.
+int lineOf(std::string_view bytes, const std::string &text) {
+    const size_t at = bytes.find(text);
+    return at == std::string_view::npos ? 0 : 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+}
+
 } // namespace
 
 // ---- XmlNode ----
@@ -525,6 +552,16 @@ bool XmlDocument::parse(std::string_view bytes) {
         return false;
     }
     doc->_private = new DocState{startsWithDeclaration(bytes), {}};
+    // An external entity is never read (see refuseExternal), and a value made of one would be
+    // lost without a word: such a document is refused.
+    if (const std::string external = firstExternalEntity(doc); !external.empty()) {
+        m_error = {lineOf(bytes, external),
+                   QStringLiteral("declara la entidad externa «%1», cuyo contenido está fuera del documento y no se lee")
+                       .arg(QString::fromStdString(external)),
+                   false};
+        freeDoc(doc);
+        return false;
+    }
     // Read as declared, a UTF-8 text would turn every accented letter into two: refused.
     if (const auto utf8 = FindMislabelledUtf8(bytes, str(doc->encoding))) {
         const QString declared = QString::fromStdString(str(doc->encoding));
