@@ -22,7 +22,7 @@ void ImportActivities(RunState &state, UserInterface &) {
     const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("ACTIVIDADES").c_str());
     // Opened as the subjects step left it, never rebuilt: its rows stay in front.
     DbfTable subjects;
-    subjects.open(state.paths.workDir, QStringLiteral("ASIGNOMT"), DbfTable::Mode::Exclusive);
+    subjects.open(state.tableFolder(), QStringLiteral("ASIGNOMT"), DbfTable::Mode::Exclusive);
 
     const int count = records.length();
     for (int i = 0; i < count; ++i) {

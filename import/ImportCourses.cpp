@@ -8,7 +8,7 @@
 void ImportCourses(RunState &state, UserInterface &ui) {
     {
         DbfTable courses;
-        RebuildTable(courses, state.paths.workDir, CoursesTable::Name, CoursesTable::fields());
+        RebuildTable(courses, state.tableFolder(), CoursesTable::Name, CoursesTable::fields());
         const std::string path = GroupRecordsPath("CURSOS_DEL_CENTRO");
         const XmlNodeList records = state.document.SelectRecords(path.c_str());
         for (int i = 0; i < records.length(); ++i) {

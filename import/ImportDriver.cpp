@@ -1,9 +1,12 @@
 #include "import/ImportDriver.h"
 
 #include "import/ImportSteps.h"
+#include "import/StagedTables.h"
 #include "platform/RunError.h"
 #include "report/ImportSummary.h"
 #include "seneca/DirectionRun.h"
+
+#include <QScopeGuard>
 
 #include <array>
 
@@ -42,7 +45,12 @@ void BExportarClick(RunState &state, UserInterface &ui) {
     try {
         // A file that does not parse ends the run here, before any table is touched.
         state.document.load(state.rememberedFile);
+        StagedTables staged(state.paths.workDir);
+        state.importFolder = staged.folder();
+        const auto leaveStaging = qScopeGuard([&state] { state.importFolder.clear(); });
         finished = RunSteps(state, ui);
+        // The forced exit keeps what was written before it, as a finished run keeps it all.
+        staged.commit();
     } catch (const RunError &error) {
         ui.showError(error.message());
         return;

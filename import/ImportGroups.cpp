@@ -79,7 +79,7 @@ private:
 } // namespace
 
 void ImportGroups(RunState &state, UserInterface &) {
-    const QString &folder = state.paths.workDir;
+    const QString &folder = state.tableFolder();
     // The courses table opens between deleting GRUPOST and creating it: when it cannot be
     // opened, the run ends with no groups table at all rather than an empty one.
     RemoveTableFiles(folder, QStringLiteral("GRUPOST"));

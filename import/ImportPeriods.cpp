@@ -16,7 +16,7 @@ const std::vector<DbfFieldDef> PeriodFields = {
 // a date is missing, both come from the first "JORNADAS_ESCOLARES" record.
 void ImportPeriods(RunState &state, UserInterface &) {
     DbfTable table;
-    RebuildTable(table, state.paths.workDir, QStringLiteral("PERIODOS"), PeriodFields);
+    RebuildTable(table, state.tableFolder(), QStringLiteral("PERIODOS"), PeriodFields);
 
     const XmlNodeList groups = state.document.SelectRecords("/SERVICIO/BLOQUE_DATOS/grupo_datos");
     AnsiText year, start, end;

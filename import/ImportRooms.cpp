@@ -26,7 +26,7 @@ const std::vector<DbfFieldDef> &roomFields() {
 
 void ImportRooms(RunState &state, UserInterface &) {
     DbfTable rooms;
-    RebuildTable(rooms, state.paths.workDir, QStringLiteral("AULAT"), roomFields());
+    RebuildTable(rooms, state.tableFolder(), QStringLiteral("AULAT"), roomFields());
 
     const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("DEPENDENCIAS").c_str());
     for (int i = 0; i < records.length(); ++i) {

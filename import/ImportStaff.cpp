@@ -43,7 +43,7 @@ private:
 
 void ImportStaff(RunState &state, UserInterface &) {
     DbfTable staff;
-    RebuildTable(staff, state.paths.workDir, QStringLiteral("PROFT"), StaffFields);
+    RebuildTable(staff, state.tableFolder(), QStringLiteral("PROFT"), StaffFields);
     Abbreviations abbreviations;
 
     const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("EMPLEADOS").c_str());

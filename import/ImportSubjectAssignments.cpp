@@ -87,7 +87,7 @@ std::unordered_map<std::string, std::vector<Group>> readGroups(DbfTable &groups)
 } // namespace
 
 void ImportSubjectAssignments(RunState &state, UserInterface &) {
-    const QString &folder = state.paths.workDir;
+    const QString &folder = state.tableFolder();
     DbfTable assignments;
     RebuildTable(assignments, folder, QStringLiteral("ASIGT"), assignmentFields());
     DbfTable groups;

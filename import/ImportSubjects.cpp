@@ -131,7 +131,7 @@ void appendOfferRow(DbfTable &offers, RowIndexes &indexes, const AnsiText &code,
 } // namespace
 
 void ImportSubjects(RunState &state, UserInterface &) {
-    const QString &folder = state.paths.workDir;
+    const QString &folder = state.tableFolder();
     SubjectSets &sets = state.sets;
     // The sets belong to one run; whatever an earlier run that failed left in them is gone.
     sets.clear();

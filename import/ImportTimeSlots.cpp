@@ -76,7 +76,7 @@ AnsiText decimal(std::int64_t n) { return AnsiText::ascii(std::to_string(n)); }
 
 void ImportTimeSlots(RunState &state, UserInterface &) {
     DbfTable dayHours;
-    RebuildTable(dayHours, state.paths.workDir, QStringLiteral("DIASHORAST"), slotFields());
+    RebuildTable(dayHours, state.tableFolder(), QStringLiteral("DIASHORAST"), slotFields());
 
     // Every record is used whatever its number of values: a missing one reads as empty, so a
     // missing start or end becomes "0".

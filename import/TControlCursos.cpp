@@ -245,7 +245,7 @@ void TControlCursos::focusMoved(QWidget *old, QWidget *now) {
 
 void TControlCursos::FormShow() {
     try {
-        wwTableCursosT->open(m_state.paths.workDir);
+        wwTableCursosT->open(m_state.tableFolder());
     } catch (const RunError &error) {
         notify(error.message(), true);
     }
@@ -291,7 +291,7 @@ void TControlCursos::BitBtn1Click() {
     try {
         leaveGrid();
         if (!wwTableCursosT->isOpen())
-            wwTableCursosT->open(m_state.paths.workDir);
+            wwTableCursosT->open(m_state.tableFolder());
         MissingData = false;
         MissingData = CourseDataMissing(wwTableCursosT->table());
         if (MissingData) {

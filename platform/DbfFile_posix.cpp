@@ -34,6 +34,8 @@ FileFault DbfFile::faultOf(long err) {
         return FileFault::NoAccess;
     case ENOSPC:
         return FileFault::DiskFull;
+    case EFBIG:
+        return FileFault::TooLarge;
     case EROFS:
         return FileFault::ReadOnlyDisk;
     case ENOENT:

@@ -51,6 +51,8 @@ FileFault DbfFile::faultOf(long err) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return FileFault::DiskFull;
+    case ERROR_FILE_TOO_LARGE:
+        return FileFault::TooLarge;
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
         return FileFault::NotFound;

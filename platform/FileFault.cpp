@@ -10,6 +10,8 @@ QString DescribeFileFault(FileFault fault, long systemCode) {
         return QStringLiteral("el archivo solo se puede leer");
     case FileFault::DiskFull:
         return QStringLiteral("no queda espacio en el disco");
+    case FileFault::TooLarge:
+        return QStringLiteral("el archivo supera el tamaño que admite el disco");
     case FileFault::ReadOnlyDisk:
         return QStringLiteral("el disco es de solo lectura");
     case FileFault::NotFound:

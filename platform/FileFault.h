@@ -4,7 +4,7 @@
 
 #include <QString>
 
-enum class FileFault { None, NoAccess, ReadOnlyFile, DiskFull, ReadOnlyDisk, NotFound, DiskError, InUse, Other };
+enum class FileFault { None, NoAccess, ReadOnlyFile, DiskFull, TooLarge, ReadOnlyDisk, NotFound, DiskError, InUse, Other };
 
 // The fault in Spanish; `systemCode` is the platform's own number, shown for Other.
 QString DescribeFileFault(FileFault fault, long systemCode = 0);

@@ -51,4 +51,9 @@ public:
     SubjectSets sets;
     ExportCounts exported;
     RunReport report; // the report of the last finished run
+
+    // Where the import's steps read and write their tables: the staging folder of the import
+    // that is running, set by the import driver; the work folder itself when none is set.
+    QString importFolder;
+    const QString &tableFolder() const { return importFolder.isEmpty() ? paths.workDir : importFolder; }
 };

@@ -35,7 +35,7 @@ void setCourse(const QString &folder, int row, const char *nivel, const char *cu
 // The answer of a dialog that is accepted as the table stands.
 CourseDialogResult acceptAsIs(RunState &state) {
     DbfTable t;
-    t.open(state.paths.workDir, CoursesTable::Name, DbfTable::Mode::Shared);
+    t.open(state.tableFolder(), CoursesTable::Name, DbfTable::Mode::Shared);
     const bool missing = CourseDataMissing(t);
     t.close();
     return {missing, {}};
@@ -110,11 +110,11 @@ private slots:
         ui.courseEditor = [&](RunState &s) {
             flagSeen << s.CourseCheckFailed;
             if (ui.courseShowings == 1)
-                setCourse(s.paths.workDir, 0, "ESO", "1");
+                setCourse(s.tableFolder(), 0, "ESO", "1");
             if (ui.courseShowings == 2)
-                setCourse(s.paths.workDir, 1, "ESO", " \t");
+                setCourse(s.tableFolder(), 1, "ESO", " \t");
             if (ui.courseShowings == 3)
-                setCourse(s.paths.workDir, 1, "ESO", "2");
+                setCourse(s.tableFolder(), 1, "ESO", "2");
             return acceptAsIs(s);
         };
         ImportCourses(state, ui);
@@ -137,7 +137,7 @@ private slots:
         RunState state = loaded({group("CURSOS_DEL_CENTRO", {{"6001", "1º"}})});
         ScriptedUi ui;
         ui.courseEditor = [&](RunState &s) {
-            setCourse(s.paths.workDir, 0, "ESO", "");
+            setCourse(s.tableFolder(), 0, "ESO", "");
             return answer;
         };
         bool thrown = false;

@@ -5,10 +5,13 @@
 #include "import/ImportDriver.h"
 #include "platform/DbfTable.h"
 #include "seneca/Messages.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,15 +20,6 @@ using namespace TestSupport;
 
 namespace {
 
-QString sampleDocument(const QString &folder) {
-    return writeSeneca(folder, QStringLiteral("exportación centro.xml"),
-                       {yearGroup("2026", "15/09/2026", "22/06/2027"),
-                        group("CURSOS_DEL_CENTRO", {{"6001", "1º de E.S.O."}}),
-                        group("MATERIAS", {{"6001", "Lengua Castellana y Literatura", "700001", "4"}},
-                              {"X_OFERTAMATRIG", "D_MATERIAC", "X_MATERIAOMG", "N_HORAS"}),
-                        group("UNIDADES", {{"900001", "E1A", "6001"}}),
-                        group("TRAMOS_HORARIOS", {{"1", "1ª hora", "510", "570", "1"}})});
-}
 
 // A catalogue of our own, so the run does not depend on the bundled one.
 void writeCatalogue(Paths &paths) {
@@ -34,6 +28,24 @@ void writeCatalogue(Paths &paths) {
                      {{"NOMBRE", DbfFieldType::Character, 80},
                       {"COD", DbfFieldType::Character, 10},
                       {"CODLARGO", DbfFieldType::Character, 10}});
+}
+
+// The sample school's groups, to be changed by a test: year, courses, subjects, units, slots.
+QStringList sampleGroups() {
+    return {yearGroup("2026", "15/09/2026", "22/06/2027"),
+            group("CURSOS_DEL_CENTRO", {{"6001", "1º de E.S.O."}}),
+            group("MATERIAS", {{"6001", "Lengua Castellana y Literatura", "700001", "4"}},
+                  {"X_OFERTAMATRIG", "D_MATERIAC", "X_MATERIAOMG", "N_HORAS"}),
+            group("UNIDADES", {{"900001", "E1A", "6001"}}),
+            group("TRAMOS_HORARIOS", {{"1", "1ª hora", "510", "570", "1"}})};
+}
+
+QString sampleDocument(const QString &folder) {
+    return writeSeneca(folder, QStringLiteral("exportación centro.xml"), sampleGroups());
+}
+
+QString otherDocument(const QString &folder, const QStringList &groups) {
+    return writeSeneca(folder, QStringLiteral("otra exportación.xml"), groups);
 }
 
 QByteArray digest(const QString &path) {
@@ -45,7 +57,7 @@ QByteArray digest(const QString &path) {
 
 CourseDialogResult completeEveryCourse(RunState &state) {
     DbfTable t;
-    t.open(state.paths.workDir, "CURSOST", DbfTable::Mode::Shared);
+    t.open(state.tableFolder(), "CURSOST", DbfTable::Mode::Shared);
     for (t.first(); !t.eof(); t.next()) {
         t.edit();
         t.setText("NIVEL", AnsiText::ascii("ESO"));
@@ -53,6 +65,17 @@ CourseDialogResult completeEveryCourse(RunState &state) {
         t.post();
     }
     return {};
+}
+
+// Every file below a folder (subfolders included) and the digest of its bytes.
+QMap<QString, QByteArray> snapshot(const QString &folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), digest(path));
+    }
+    return files;
 }
 
 } // namespace
@@ -115,7 +138,8 @@ private slots:
         ui.fileAnswers.push_back(sampleDocument(dir.path()));
         BExportarClick(state, ui);
         QCOMPARE(ui.errors.size(), 1);
-        QVERIFY2(ui.errors[0].contains("PERIODOS"), qPrintable(ui.errors[0]));
+        QCOMPARE(ui.errors[0], "No se puede importar: no existe la carpeta de trabajo " + QDir::toNativeSeparators(workDir)
+                                   + ". No se ha cambiado ninguna tabla.");
         QCOMPARE(state.outcome, 0);
         QVERIFY(!ui.busy);
         QVERIFY(!ui.buttonsDisabled);
@@ -185,6 +209,90 @@ private slots:
         QVERIFY2(ui2.errors[0].contains("roto.xml") && ui2.errors[0].contains("4"), qPrintable(ui2.errors[0]));
         QCOMPARE(again.outcome, 0);
         QCOMPARE(digest(periods), before);
+    }
+
+    // A run that fails at any step, or cannot even start, leaves every file of the work
+    // folder as the last good run left it, and no staging folder behind.
+    void failedRunLeavesEveryTableAsItWas_data() {
+        QTest::addColumn<QString>("breakage");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("slot start 8:15") << "slot" << "'8:15' no es un valor entero";
+        QTest::newRow("no school-year group") << "year" << "";
+        QTest::newRow("disk full half-way") << "disk" << "el archivo supera el tamaño que admite el disco";
+        QTest::newRow("table held by another open") << "lock" << "La tabla ASIGT está en uso por otro programa";
+    }
+    void failedRunLeavesEveryTableAsItWas() {
+        QFETCH(QString, breakage);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        RunState state(pathsIn(dir.path()));
+        writeCatalogue(state.paths);
+        ScriptedUi good;
+        good.courseEditor = completeEveryCourse;
+        good.fileAnswers.push_back(sampleDocument(dir.path()));
+        BExportarClick(state, good);
+        QCOMPARE(state.outcome, 1);
+        const QMap<QString, QByteArray> before = snapshot(state.paths.workDir);
+        QCOMPARE(before.size(), 10); // nine tables and the report
+
+        QStringList groups = sampleGroups();
+        if (breakage == "slot")
+            groups.last() = group("TRAMOS_HORARIOS", {{"1", "1ª hora", "8:15", "570", "1"}});
+        if (breakage == "year")
+            groups.removeFirst();
+        const QString input = otherDocument(dir.path(), groups);
+        DbfTable holder;
+        if (breakage == "lock")
+            holder.open(state.paths.workDir, "ASIGT", DbfTable::Mode::Shared);
+        const bool limited = breakage == "disk" && LimitFileSize(700);
+        if (breakage == "disk" && !limited)
+            QSKIP("this system cannot limit the size of written files");
+
+        RunState again(state.paths);
+        ScriptedUi ui;
+        ui.courseEditor = completeEveryCourse;
+        ui.fileAnswers.push_back(input);
+        BExportarClick(again, ui);
+        if (limited)
+            UnlimitFileSize();
+        holder.close();
+
+        QCOMPARE(ui.errors.size(), 1);
+        QVERIFY2(ui.errors[0].contains(error), qPrintable(ui.errors[0]));
+        QCOMPARE(again.outcome, 0);
+        QVERIFY(ui.messages.isEmpty());
+        if (breakage == "lock")
+            QCOMPARE(ui.courseShowings, 0); // stopped before the user completes anything
+        QCOMPARE(snapshot(state.paths.workDir), before);
+    }
+
+    // The forced exit keeps the two tables written before it and every other as it was.
+    void forcedExitKeepsTheLaterTablesOfTheLastRun() {
+        QTemporaryDir dir;
+        RunState state(pathsIn(dir.path()));
+        writeCatalogue(state.paths);
+        ScriptedUi good;
+        good.courseEditor = completeEveryCourse;
+        good.fileAnswers.push_back(sampleDocument(dir.path()));
+        BExportarClick(state, good);
+        const QMap<QString, QByteArray> before = snapshot(state.paths.workDir);
+
+        RunState again(state.paths);
+        again.CourseCheckFailed = true;
+        ScriptedUi ui;
+        QStringList groups = sampleGroups();
+        groups[1] = group("CURSOS_DEL_CENTRO", {{"6001", "1º de E.S.O."}, {"6002", "2º de E.S.O."}});
+        ui.fileAnswers.push_back(otherDocument(dir.path(), groups));
+        ui.courseEditor = [](RunState &) { return CourseDialogResult{false, "fuera"}; };
+        BExportarClick(again, ui);
+        QVERIFY(ui.closed);
+        const QMap<QString, QByteArray> after = snapshot(state.paths.workDir);
+        QCOMPARE(after.keys(), before.keys());
+        QVERIFY(after["CURSOST.DBF"] != before["CURSOST.DBF"]);
+        QCOMPARE(column(state.paths.workDir, "CURSOST", "CLAVE"), (QStringList{"6001", "6002"}));
+        for (const QString &file : before.keys())
+            if (file != "CURSOST.DBF" && file != "PERIODOS.DBF")
+                QVERIFY2(after[file] == before[file], qPrintable(file));
     }
 };
 

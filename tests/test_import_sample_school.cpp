@@ -67,7 +67,7 @@ private slots:
         ScriptedUi ui;
         ui.fileAnswers.push_back(Sample);
         ui.courseEditor = [&](RunState &s) {
-            ApplyCourses(s.paths.workDir, courses);
+            ApplyCourses(s.tableFolder(), courses);
             return CourseDialogResult{};
         };
         BExportarClick(state, ui);

@@ -58,7 +58,7 @@ struct Import {
     void run() {
         ui.fileAnswers.push_back(input);
         ui.courseEditor = [](RunState &s) {
-            ApplyCourses(s.paths.workDir, {{AnsiText::ascii("C1"), AnsiText::ascii("ESO"), AnsiText::ascii("1"), 2},
+            ApplyCourses(s.tableFolder(), {{AnsiText::ascii("C1"), AnsiText::ascii("ESO"), AnsiText::ascii("1"), 2},
                                            {AnsiText::ascii("C2"), AnsiText::ascii("ESO"), AnsiText::ascii("2"), 3}});
             return CourseDialogResult{};
         };

@@ -128,10 +128,10 @@ QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues>
 
 CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,
                                   QTextStream & /*out: it has no result to print*/, QTextStream &err) {
-    for (const QString &warning : ApplyCourses(state.paths.workDir, entries))
+    for (const QString &warning : ApplyCourses(state.tableFolder(), entries))
         err << warning << '\n';
     err.flush();
-    const std::vector<IncompleteCourse> missing = IncompleteCourses(state.paths.workDir);
+    const std::vector<IncompleteCourse> missing = IncompleteCourses(state.tableFolder());
     if (missing.empty())
         return {};
     // A warning, or with the forced exit a failure: standard error either way.
