@@ -1,5 +1,6 @@
 #include "export/TimetableOutput.h"
 
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 
 #include <QDir>
@@ -65,7 +66,7 @@ struct TimetableOutput::Stream {
 
     static int write(void *context, const char *bytes, int length) {
         auto *self = static_cast<Stream *>(context);
-        if (self->failed || self->file.write(bytes, length) != length) {
+        if (self->failed || !self->file.isOpen() || self->file.write(bytes, length) != length) {
             self->failed = true;
             return -1;
         }
@@ -73,7 +74,7 @@ struct TimetableOutput::Stream {
     }
 
     [[noreturn]] void writeError(const QString &path) {
-        const QString reason = file.errorString();
+        const QString reason = DescribeFileError(file);
         file.cancelWriting();
         throw RunError(QStringLiteral("No se puede escribir el archivo «%1»: %2.").arg(shown(path), reason));
     }
@@ -101,14 +102,19 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
     auto stream = std::make_unique<Stream>(m_path);
     stream->encoding = encoding;
     stream->tail = frame.substr(at + sizeof(PlaceholderMarkup) - 1);
-    // Like the document's own serializer, every record passes through the encoder, which
-    // turns a character the encoding lacks into a character reference.
+    // Unbuffered: every write reaches the file at once, so a full disk fails that write
+    // (a buffered one would fail only while committing, where it may go unseen).
+    if (!stream->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        xmlCharEncCloseFunc(encoder);
+        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.")
+                           .arg(shown(m_path), DescribeFileError(stream->file)));
+    }
+    // Made once the file is open, since closing the buffer writes to it. Like the document's
+    // own serializer, every record passes through the encoder, which turns a character the
+    // encoding lacks into a character reference.
     stream->buffer = xmlOutputBufferCreateIO(&Stream::write, nullptr, stream.get(), encoder);
     if (!stream->buffer)
         throw std::bad_alloc();
-    if (!stream->file.open(QIODevice::WriteOnly))
-        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.")
-                           .arg(shown(m_path), stream->file.errorString()));
     const qint64 headSize = static_cast<qint64>(at);
     if (stream->file.write(frame.data(), headSize) != headSize)
         stream->writeError(m_path);
@@ -154,6 +160,6 @@ void TimetableOutput::finish() {
     if (s.file.write(s.tail.data(), tailSize) != tailSize)
         s.writeError(m_path);
     if (!s.file.commit())
-        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown(m_path), s.file.errorString()));
+        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown(m_path), DescribeFileError(s.file)));
     m_stream.reset();
 }

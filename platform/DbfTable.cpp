@@ -3,6 +3,7 @@
 #include "platform/DbfFile.h"
 #include "platform/DbfFormat.h"
 #include "platform/DbfHeader.h"
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 #include "platform/EngineMessages.h"
 
@@ -248,11 +249,12 @@ void DbfTable::create(const QString &folder, const QString &name, const std::vec
     std::string bytes = DbfHeader::build(fields, QDate::currentDate());
     bytes += Dbf::EndOfFile;
     QSaveFile out(path);
-    const bool ok = out.open(QIODevice::WriteOnly) &&
+    // Unbuffered, so that a failed write fails here and not unseen inside commit().
+    const bool ok = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                     out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) &&
                     out.commit();
     if (!ok)
-        throw RunError(QStringLiteral("No se puede crear la tabla %1 (%2): %3").arg(table, path, out.errorString()));
+        throw RunError(QStringLiteral("No se puede crear la tabla %1 (%2): %3").arg(table, path, DescribeFileError(out)));
 }
 
 void DbfTable::checkNotInUse(const QString &folder, const QString &name) {

@@ -3,6 +3,7 @@
 #include "platform/XmlErrorText.h"
 #include "platform/MislabelledUtf8.h"
 
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 
 #include <QDir>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <string_view>
 #include <utility>
 #include <mutex>
@@ -30,6 +32,12 @@ namespace {
 // own DTD can make it large (a Séneca file has none); reaching it ends the run.
 constexpr size_t MaxTextBytes = 64u * 1024u * 1024u;
 constexpr int MaxEntityDepth = 20;
+// A file is read and parsed this much at a time.
+constexpr qint64 ReadPieceSize = 256 * 1024;
+// No network, no DTD loading, no entity substitution (so no external entity is ever read and
+// internal ones stay references); blank text between elements is dropped. XML_PARSE_HUGE stays
+// off, so libxml2's own limits bound nesting depth and entity expansion.
+constexpr int ParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
 
 const xmlChar *X(const char *s) { return reinterpret_cast<const xmlChar *>(s); }
 const char *C(const xmlChar *s) { return reinterpret_cast<const char *>(s); }
@@ -117,6 +125,7 @@ public:
     ErrorCapture &operator=(const ErrorCapture &) = delete;
 
     bool any() const { return m_haveError || m_haveWarning; }
+    bool anyError() const { return m_haveError; }
     const XmlDocument::ParseError &first() const { return m_haveError ? m_error : m_warning; }
 
 private:
@@ -141,17 +150,21 @@ private:
     XmlDocument::ParseError m_warning;
 };
 
-void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth);
+// Text is gathered until `out` holds `limit` bytes (the rest is left out); past MaxTextBytes
+// the run ends.
+void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth, size_t limit = MaxTextBytes + 1);
 
-void appendNodeText(std::string &out, const xmlNode *node, int entityDepth) {
+void appendNodeText(std::string &out, const xmlNode *node, int entityDepth, size_t limit = MaxTextBytes + 1) {
+    if (out.size() >= limit)
+        return;
     switch (node->type) {
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
         if (node->content)
-            out += C(node->content);
+            out.append(C(node->content), std::min(std::strlen(C(node->content)), limit - out.size()));
         break;
     case XML_ELEMENT_NODE:
-        appendChildrenText(out, node->children, entityDepth);
+        appendChildrenText(out, node->children, entityDepth, limit);
         break;
     case XML_ENTITY_REF_NODE: {
         // Only an entity of the document's own DTD gets here; external ones are never loaded
@@ -160,7 +173,7 @@ void appendNodeText(std::string &out, const xmlNode *node, int entityDepth) {
         if (ent && ent->etype == XML_INTERNAL_GENERAL_ENTITY) {
             if (entityDepth >= MaxEntityDepth)
                 throw RunError(QStringLiteral("El documento XML anida entidades a demasiada profundidad."));
-            appendChildrenText(out, ent->children, entityDepth + 1);
+            appendChildrenText(out, ent->children, entityDepth + 1, limit);
         }
         break;
     }
@@ -172,9 +185,9 @@ void appendNodeText(std::string &out, const xmlNode *node, int entityDepth) {
                            .arg(MaxTextBytes));
 }
 
-void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth) {
-    for (const xmlNode *c = first; c; c = c->next)
-        appendNodeText(out, c, entityDepth);
+void appendChildrenText(std::string &out, const xmlNode *first, int entityDepth, size_t limit) {
+    for (const xmlNode *c = first; c && out.size() < limit; c = c->next)
+        appendNodeText(out, c, entityDepth, limit);
 }
 
 std::string_view view(const xmlChar *s) { return s ? std::string_view(C(s)) : std::string_view(); }
@@ -371,6 +384,15 @@ std::string XmlNode::text() const {
     return out;
 }
 
+std::string XmlNode::textPrefix(std::size_t bytes) const {
+    std::string out;
+    if (m_node && m_node->type == XML_ELEMENT_NODE)
+        appendChildrenText(out, m_node->children, 0, bytes);
+    else if (m_node)
+        out = text().substr(0, bytes);
+    return out;
+}
+
 std::string XmlNode::markup() const {
     std::string out;
     if (m_node)
@@ -510,20 +532,71 @@ XmlDocument &XmlDocument::operator=(XmlDocument &&other) noexcept {
 }
 
 bool XmlDocument::load(const QString &path) {
+    initLibxml();
+    freeDoc(std::exchange(m_doc, newDoc(false)));
+    m_error = {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        freeDoc(std::exchange(m_doc, newDoc(false)));
-        m_error = {0, file.errorString(), true};
+        m_error = {0, DescribeFileError(file), true};
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        freeDoc(std::exchange(m_doc, newDoc(false)));
-        m_error = {0, file.errorString(), true};
+    // Fed to the parser piece by piece: neither the file's bytes nor libxml2's decoded copy
+    // of them are ever held whole, only the tree they make.
+    ErrorCapture errors;
+    Utf8Scan scan;
+    QByteArray piece = file.read(ReadPieceSize);
+    const std::string head(piece.constData(), static_cast<size_t>(piece.size()));
+    const int first = static_cast<int>(std::min<qsizetype>(piece.size(), 4)); // tells the encoding's family
+    std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(
+        xmlCreatePushParserCtxt(nullptr, nullptr, piece.constData(), first, nullptr));
+    if (!ctxt)
+        throw std::bad_alloc();
+    xmlCtxtUseOptions(ctxt.get(), ParseOptions);
+    scan.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
+    int failed = xmlParseChunk(ctxt.get(), piece.constData() + first, static_cast<int>(piece.size() - first), 0);
+    while (!failed && !file.atEnd()) {
+        piece = file.read(ReadPieceSize);
+        if (file.error() != QFileDevice::NoError) {
+            m_error = {0, DescribeFileError(file), true};
+            if (ctxt->myDoc)
+                xmlFreeDoc(std::exchange(ctxt->myDoc, nullptr));
+            return false;
+        }
+        scan.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
+        failed = xmlParseChunk(ctxt.get(), piece.constData(), static_cast<int>(piece.size()), 0);
+    }
+    const bool erredBefore = errors.anyError();
+    if (!failed)
+        failed = xmlParseChunk(ctxt.get(), nullptr, 0, 1);
+    xmlDoc *doc = std::exchange(ctxt->myDoc, nullptr);
+    if (failed || !ctxt->wellFormed) {
+        if (doc)
+            xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    if (!doc && !erredBefore) {
+        // Only the end of the file was wrong, which libxml2's push parser reports as content
+        // after the root element: what is wrong is what the file lacks.
+        const int line = ctxt->input ? ctxt->input->line : 0;
+        m_error = ctxt->nameNr > 0 && ctxt->name
+                      ? ParseError{line,
+                                   QStringLiteral("el documento se acaba sin cerrar el elemento «%1»")
+                                       .arg(QString::fromUtf8(C(ctxt->name))),
+                                   false}
+                      : ParseError{line, QStringLiteral("el documento está vacío o no empieza con un elemento"), false};
         return false;
     }
-    // Parsed where it was read: a second copy of a large file would only raise the peak.
-    return parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    std::optional<MislabelledUtf8> utf8;
+    if (doc && IsSingleByteLatin(str(doc->encoding)) && scan.allUtf8WithMultibyte()) {
+        // The words around the first UTF-8 character, read again for the message.
+        const qint64 from = std::max<qint64>(0, scan.firstOffset() - 160);
+        file.seek(from);
+        const QByteArray window = file.read(320);
+        utf8 = MislabelledUtf8{scan.firstLine(),
+                               SampleAround(std::string_view(window.constData(), static_cast<size_t>(window.size())),
+                                            static_cast<size_t>(scan.firstOffset() - from))};
+    }
+    return adopt(doc, errors.any() ? &errors.first() : nullptr, head, utf8);
 }
 
 bool XmlDocument::loadFromMemory(const std::string &bytes) { return parse(bytes); }
@@ -539,23 +612,26 @@ bool XmlDocument::parse(std::string_view bytes) {
     std::unique_ptr<xmlParserCtxt, ParserCtxtFree> ctxt(xmlNewParserCtxt());
     if (!ctxt)
         throw std::bad_alloc();
-    // No network, no DTD loading, no entity substitution (so no external entity is ever read
-    // and internal ones stay references); blank text between elements is dropped.
-    constexpr int options = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
     ErrorCapture errors;
     xmlDoc *doc = xmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
-                                    options);
+                                    ParseOptions);
+    return adopt(doc, errors.any() ? &errors.first() : nullptr, bytes,
+                 doc ? FindMislabelledUtf8(bytes, str(doc->encoding)) : std::nullopt);
+}
+
+bool XmlDocument::adopt(_xmlDoc *doc, const ParseError *firstError, std::string_view head,
+                        const std::optional<MislabelledUtf8> &utf8) {
     if (!doc) {
-        m_error = errors.any() ? errors.first() : ParseError{0, QStringLiteral("documento vacío o ilegible"), false};
+        m_error = firstError ? *firstError : ParseError{0, QStringLiteral("documento vacío o ilegible"), false};
         if (m_error.reason.isEmpty())
             m_error.reason = QStringLiteral("error desconocido");
         return false;
     }
-    doc->_private = new DocState{startsWithDeclaration(bytes), {}};
+    doc->_private = new DocState{startsWithDeclaration(head), {}};
     // An external entity is never read (see refuseExternal), and a value made of one would be
     // lost without a word: such a document is refused.
     if (const std::string external = firstExternalEntity(doc); !external.empty()) {
-        m_error = {lineOf(bytes, external),
+        m_error = {std::max(1, lineOf(head, external)),
                    QStringLiteral("declara la entidad externa «%1», cuyo contenido está fuera del documento y no se lee")
                        .arg(QString::fromStdString(external)),
                    false};
@@ -563,7 +639,7 @@ bool XmlDocument::parse(std::string_view bytes) {
         return false;
     }
     // Read as declared, a UTF-8 text would turn every accented letter into two: refused.
-    if (const auto utf8 = FindMislabelledUtf8(bytes, str(doc->encoding))) {
+    if (utf8) {
         const QString declared = QString::fromStdString(str(doc->encoding));
         m_error = {utf8->line,
                    QStringLiteral("declara la codificación %1 pero su texto está escrito en UTF-8 («%2»); "
@@ -658,13 +734,14 @@ void XmlDocument::save(const QString &path) const {
     const std::string bytes = serialize();
     const QString shown = QDir::toNativeSeparators(path);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.").arg(shown, file.errorString()));
+    // Unbuffered, so that a failed write fails here and not unseen inside commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.").arg(shown, DescribeFileError(file)));
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        const QString reason = file.errorString();
+        const QString reason = DescribeFileError(file);
         file.cancelWriting();
         throw RunError(QStringLiteral("No se puede escribir el archivo «%1»: %2.").arg(shown, reason));
     }
     if (!file.commit())
-        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown, file.errorString()));
+        throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown, DescribeFileError(file)));
 }

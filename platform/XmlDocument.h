@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,7 @@ struct _xmlNode;
 struct _xmlDoc;
 
 class XmlNodeList;
+struct MislabelledUtf8;
 
 // A non-owning handle to a node of an XmlDocument; valid while the document lives and the
 // node is not removed. A null node answers every question with "nothing".
@@ -28,6 +30,9 @@ public:
     std::string name() const;
     // All text below the node, concatenated.
     std::string text() const;
+    // A leading part of text(): its first `bytes` bytes (all of it when shorter), cut at an
+    // arbitrary byte. Gathering stops there, whatever follows.
+    std::string textPrefix(std::size_t bytes) const;
     // The node as the platform's DOM serializes it: "<name" then, for each attribute in
     // document order, " name=\"value\"" (values escaped as XML), then the rest.
     std::string markup() const;
@@ -111,6 +116,11 @@ public:
 
 private:
     bool parse(std::string_view bytes);
+    // Takes a parsed document (null when parsing failed: firstError then says why, when known)
+    // unless it declares an external entity or is UTF-8 declared as Latin-1. `head`: the
+    // first bytes of the document.
+    bool adopt(_xmlDoc *doc, const ParseError *firstError, std::string_view head,
+               const std::optional<MislabelledUtf8> &utf8);
 
     _xmlDoc *m_doc = nullptr;
     ParseError m_error;

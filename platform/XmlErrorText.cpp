@@ -15,6 +15,10 @@ QString XmlErrorText(const _xmlError &error) {
     const QString str2 = named(error.str2);
     switch (error.code) {
     case XML_ERR_NO_MEMORY:
+        // libxml2 refuses a text or a name longer than its limits with this code.
+        if (error.message && std::strstr(error.message, "huge"))
+            return QStringLiteral("un valor del documento es demasiado largo (más de %1 caracteres)")
+                .arg(QStringLiteral("10.000.000"));
         return QStringLiteral("no hay memoria suficiente para leer el documento");
     case XML_ERR_INTERNAL_ERROR:
         // libxml2 stops at 256 levels of nesting with this code.

@@ -1,5 +1,6 @@
 #include "report/ReportHtml.h"
 
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 
 #include <QDateTime>
@@ -96,13 +97,14 @@ void WriteReportHtml(const Report &report, const QString &path) {
     const QString shown = QDir::toNativeSeparators(path);
     const QByteArray page = ReportHtml(report);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw RunError(QStringLiteral("No se puede crear el informe «%1»: %2.").arg(shown, file.errorString()));
+    // Unbuffered, so that a failed write fails here and not unseen inside commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw RunError(QStringLiteral("No se puede crear el informe «%1»: %2.").arg(shown, DescribeFileError(file)));
     if (file.write(page) != page.size()) {
-        const QString reason = file.errorString();
+        const QString reason = DescribeFileError(file);
         file.cancelWriting();
         throw RunError(QStringLiteral("No se puede escribir el informe «%1»: %2.").arg(shown, reason));
     }
     if (!file.commit())
-        throw RunError(QStringLiteral("No se puede guardar el informe «%1»: %2.").arg(shown, file.errorString()));
+        throw RunError(QStringLiteral("No se puede guardar el informe «%1»: %2.").arg(shown, DescribeFileError(file)));
 }

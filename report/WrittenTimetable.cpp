@@ -1,6 +1,8 @@
 #include "report/WrittenTimetable.h"
 
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
+#include "platform/XmlErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +25,7 @@ struct StringFree {
 void keepFirstError(void *context, xmlErrorPtr error) {
     auto *first = static_cast<QString *>(context);
     if (first->isEmpty() && error && error->message)
-        *first = QString::fromUtf8(error->message).trimmed();
+        *first = XmlErrorText(*error);
 }
 
 bool is(const xmlChar *name, const char *wanted) {
@@ -41,7 +43,7 @@ std::vector<WrittenTeacher> ReadWrittenTimetable(const QString &path) {
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede leer el documento escrito «%1»: %2.").arg(shown, file.errorString()));
+        throw RunError(QStringLiteral("No se puede leer el documento escrito «%1»: %2.").arg(shown, DescribeFileError(file)));
     const QByteArray bytes = file.readAll();
     std::unique_ptr<xmlTextReader, ReaderFree> reader(
         xmlReaderForMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, XML_PARSE_NONET));

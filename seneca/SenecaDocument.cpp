@@ -12,6 +12,10 @@ namespace {
 // "<dato nombre_dato=\"" takes positions 1 to 19 of the markup, so the name starts at 20.
 constexpr int NameStart = 19; // counted from 0
 
+// A value is read from its first 64 KiB: every table field is far narrower, and a value of
+// megabytes (a broken or hostile file) must not be copied whole at every read.
+constexpr size_t MaxValueBytes = 64 * 1024;
+
 } // namespace
 
 void SenecaDocument::load(const QString &path) {
@@ -34,7 +38,15 @@ XmlNodeList SenecaDocument::SelectRecords(const char *path) const { return m_xml
 DatoList Datos(const XmlNode &record) { return DatoList(record.childElements("dato")); }
 
 AnsiText DatoValue(const DatoList &list, int position) {
-    return Clipper::AllTrim(AnsiText::fromUtf8(list.item(position).text()));
+    std::string utf8 = list.item(position).textPrefix(MaxValueBytes + 1);
+    if (utf8.size() > MaxValueBytes) {
+        // Cut where a character starts, never inside one.
+        size_t end = MaxValueBytes;
+        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            --end;
+        utf8.resize(end);
+    }
+    return Clipper::AllTrim(AnsiText::fromUtf8(utf8));
 }
 
 AnsiText DatoField(const DatoList &list, int position, const char *name) {

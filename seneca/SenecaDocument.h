@@ -40,7 +40,7 @@ private:
 
 // The `dato` children of a record (a null record has none).
 DatoList Datos(const XmlNode &record);
-// Text content at a position, converted to Windows-1252 and trimmed by AllTrim.
+// Text content at a position (its first 64 KiB), converted to Windows-1252 and trimmed by AllTrim.
 AnsiText DatoValue(const DatoList &list, int position);
 // The value of a field, read by its position as DatoValue unless the record's names
 // (nombre_dato) say otherwise: a dato elsewhere named `name` gives the value (the first such),

@@ -54,6 +54,10 @@ private slots:
     void nameTest_data();
     void nameTest();
     void missingPositionsAndRecords();
+    void fieldByName_data();
+    void fieldByName();
+    void subjectNameAndId_data();
+    void subjectNameAndId();
     void unparseableFileThrows();
     void unreadableFileThrows();
     void loadReplacesPreviousDocument();
@@ -208,7 +212,7 @@ void TestSenecaDocument::unparseableFileThrows() {
         const QString expectedStart = QStringLiteral("El archivo «%1» no es un documento XML válido (línea 8: ")
                                           .arg(QDir::toNativeSeparators(path));
         QVERIFY2(error.message().startsWith(expectedStart), qPrintable(error.message()));
-        QVERIFY2(error.message().contains(QStringLiteral("mismatch")), qPrintable(error.message()));
+        QVERIFY2(error.message().contains(QStringLiteral("no corresponde a la abierta «<dato>»")), qPrintable(error.message()));
         QVERIFY(error.message().endsWith(QStringLiteral(").")));
     }
     QCOMPARE(doc.SelectRecords("/SERVICIO/BLOQUE_DATOS/grupo_datos").length(), 0);
@@ -286,6 +290,80 @@ void TestSenecaDocument::sampleSchoolFollowsTheFormat() {
             }
         }
     }
+}
+
+void TestSenecaDocument::fieldByName_data() {
+    QTest::addColumn<QString>("datos");
+    QTest::addColumn<QStringList>("fields"); // read at positions 0, 1, 2 ...
+    QTest::addColumn<QStringList>("values");
+
+    const auto d = [](const char *name, const char *value) {
+        return QStringLiteral("<dato nombre_dato=\"%1\">%2</dato>").arg(QLatin1String(name), QLatin1String(value));
+    };
+    const QStringList staff = {"X_EMPLEADO", "F_TOMAPOS", "D_PUESTO", "APELLIDO1"};
+    QTest::newRow("every field where it belongs")
+        << d("X_EMPLEADO", "1001") + d("F_TOMAPOS", "01/09/2020") + d("D_PUESTO", "Lengua") + d("APELLIDO1", "Gil")
+        << staff << QStringList{"1001", "01/09/2020", "Lengua", "Gil"};
+    // The fault a user met: without X_EMPLEADO every later value slid one place.
+    QTest::newRow("first field missing") << d("F_TOMAPOS", "01/09/2020") + d("D_PUESTO", "Lengua") + d("APELLIDO1", "Gil")
+                                         << staff << QStringList{"", "01/09/2020", "Lengua", "Gil"};
+    QTest::newRow("middle field missing") << d("X_EMPLEADO", "1001") + d("F_TOMAPOS", "01/09/2020") + d("APELLIDO1", "Gil")
+                                          << staff << QStringList{"1001", "01/09/2020", "", "Gil"};
+    QTest::newRow("fields in another order")
+        << d("F_TOMAPOS", "01/09/2020") + d("X_EMPLEADO", "1001") + d("APELLIDO1", "Gil") + d("D_PUESTO", "Lengua")
+        << staff << QStringList{"1001", "01/09/2020", "Lengua", "Gil"};
+    QTest::newRow("no names: by position") << "<dato>1001</dato><dato>01/09/2020</dato><dato>Lengua</dato>" << staff
+                                           << QStringList{"1001", "01/09/2020", "Lengua", ""};
+    QTest::newRow("names Séneca does not use: by position")
+        << d("CAMPO_0", "1001") + d("CAMPO_1", "01/09/2020") << staff << QStringList{"1001", "01/09/2020", "", ""};
+    QTest::newRow("an unnamed dato where a named one is the field")
+        << "<dato>x</dato>" + d("X_EMPLEADO", "1001") << QStringList{"X_EMPLEADO", "F_TOMAPOS"}
+        << QStringList{"1001", ""};
+    QTest::newRow("the first of two with the name") << d("X_EMPLEADO", "1") + d("X_EMPLEADO", "2")
+                                                    << QStringList{"X_EMPLEADO"} << QStringList{"1"};
+}
+
+void TestSenecaDocument::fieldByName() {
+    QFETCH(QString, datos);
+    QFETCH(QStringList, fields);
+    QFETCH(QStringList, values);
+    QTemporaryDir dir;
+    SenecaDocument doc;
+    doc.load(writeDocument(dir, oneRecord(datos)));
+    const DatoList list = firstRecordDatos(doc);
+    QStringList read;
+    for (int i = 0; i < fields.size(); ++i)
+        read << DatoField(list, i, fields[i].toLatin1().constData()).toQString();
+    QCOMPARE(read, values);
+}
+
+void TestSenecaDocument::subjectNameAndId_data() {
+    QTest::addColumn<QString>("datos");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("name then identifier")
+        << "<dato nombre_dato=\"X_OFERTAMATRIG\">1</dato><dato nombre_dato=\"D_MATERIAC\">Lengua</dato>"
+           "<dato nombre_dato=\"X_MATERIAOMG\">700</dato>"
+        << "Lengua" << "700";
+    QTest::newRow("identifier then name")
+        << "<dato nombre_dato=\"X_OFERTAMATRIG\">1</dato><dato nombre_dato=\"X_MATERIAOMG\">700</dato>"
+           "<dato nombre_dato=\"D_MATERIAC\">Lengua</dato>"
+        << "Lengua" << "700";
+    // Without its name the hours were taken for the name.
+    QTest::newRow("name missing") << "<dato nombre_dato=\"X_OFERTAMATRIG\">1</dato><dato nombre_dato=\"X_MATERIAOMG\">700</dato>"
+                                     "<dato nombre_dato=\"N_HORAS\">4</dato>"
+                                  << "" << "700";
+    QTest::newRow("no names") << "<dato>1</dato><dato>700</dato><dato>Lengua</dato>" << "Lengua" << "700";
+}
+
+void TestSenecaDocument::subjectNameAndId() {
+    QFETCH(QString, datos);
+    QTemporaryDir dir;
+    SenecaDocument doc;
+    doc.load(writeDocument(dir, oneRecord(datos)));
+    const SubjectNameAndId r = ReadSubjectNameAndId(firstRecordDatos(doc));
+    QTEST(r.name.toQString(), "name");
+    QTEST(r.id.toQString(), "id");
 }
 
 QTEST_GUILESS_MAIN(TestSenecaDocument)

@@ -65,6 +65,9 @@ private slots:
     void buildTree();
     void saveIntoMissingFolderThrows();
     void saveReplacesExistingFile();
+    void utf8DeclaredLatin1_data();
+    void utf8DeclaredLatin1();
+    void externalEntityRefused();
 };
 
 void TestXmlDocument::textAfterLoad_data() {
@@ -328,16 +331,16 @@ void TestXmlDocument::firstErrorIsReported_data() {
     QTest::addColumn<int>("line");
     QTest::addColumn<QString>("reasonPart");
 
-    // libxml2 goes on reporting after the first fault ("Premature end of data ..."); the first
-    // one is the one that names the problem.
-    QTest::newRow("mismatched end tag") << QByteArray("<a>\n<b>\n</a>\n") << 3 << QStringLiteral("mismatch");
-    QTest::newRow("undefined entity") << QByteArray("<a>\n\n<b>&nada;</b></a>") << 3 << QStringLiteral("nada");
+    // libxml2 goes on reporting after the first fault (the end of the data comes too early);
+    // the first one is the one that names the problem, said in Spanish with its names.
+    QTest::newRow("mismatched end tag") << QByteArray("<a>\n<b>\n</a>\n") << 3 << QStringLiteral("«</a>» no corresponde a la abierta «<b>»");
+    QTest::newRow("undefined entity") << QByteArray("<a>\n\n<b>&nada;</b></a>") << 3 << QStringLiteral("la entidad «nada» no está declarada");
     QTest::newRow("Latin-1 byte in a document without declaration")
         << QByteArray("<a>\n<b>Educaci\xF3n</b>\n</a>") << 2 << QStringLiteral("UTF-8");
     QTest::newRow("truncated document") << (Latin1Declaration + "\n<SERVICIO>\n<BLOQUE_DATOS>") << 4
-                                        << QStringLiteral("Premature end");
-    QTest::newRow("empty file") << QByteArray() << 1 << QStringLiteral("empty");
-    QTest::newRow("two roots") << QByteArray("<a/>\n<b/>") << 2 << QStringLiteral("Extra content");
+                                        << QStringLiteral("se acaba sin cerrar el elemento «BLOQUE_DATOS»");
+    QTest::newRow("empty file") << QByteArray() << 1 << QStringLiteral("está vacío");
+    QTest::newRow("two roots") << QByteArray("<a/>\n<b/>") << 2 << QStringLiteral("contenido después del final del elemento principal");
 }
 
 void TestXmlDocument::firstErrorIsReported() {
@@ -425,6 +428,73 @@ void TestXmlDocument::saveReplacesExistingFile() {
     QVERIFY(again.load(path));
     QCOMPARE(again.documentElement().name(), std::string("r"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("salida.xml")});
+}
+
+void TestXmlDocument::utf8DeclaredLatin1_data() {
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<int>("line");    // of the refusal; 0: the document loads
+    QTest::addColumn<QString>("sample");
+
+    const QByteArray utf8Body = "<r>\n<d>Matem\xC3\xA1ticas</d>\n</r>";
+    QTest::newRow("declares ISO-8859-1, holds UTF-8") << Latin1Declaration + utf8Body << 3 << "Matemáticas";
+    QTest::newRow("declares windows-1252, holds UTF-8")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n") + utf8Body << 3 << "Matemáticas";
+    // A file is read 256 KiB at a time: "á" begins in the last byte of the first piece.
+    QTest::newRow("the character straddles two pieces read")
+        << Latin1Declaration + "<r><!--" + QByteArray(256 * 1024 - 64, 'x') + "-->\n<d>Matem\xC3\xA1ticas</d></r>" << 3
+        << "Matemáticas";
+    QTest::newRow("true Latin-1") << Latin1Declaration + "<r><d>Matem\xE1ticas 1\xBA</d></r>" << 0 << "";
+    // "Ã" then "º" are also a UTF-8 sequence, but the rest is not UTF-8: the document is Latin-1.
+    QTest::newRow("Latin-1 with one pair that looks like UTF-8")
+        << Latin1Declaration + "<r><d>\xC3\xBA Educaci\xF3n</d></r>" << 0 << "";
+    QTest::newRow("ASCII only") << Latin1Declaration + "<r><d>Matematicas</d></r>" << 0 << "";
+    QTest::newRow("declares UTF-8, holds UTF-8")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + utf8Body << 0 << "";
+    QTest::newRow("no declaration, UTF-8") << utf8Body << 0 << "";
+}
+
+// A re-saved Séneca file whose declaration still says ISO-8859-1 would turn every accented
+// letter into two: it is refused with the line and the words where UTF-8 shows, whether the
+// bytes are read from a file (in pieces) or from memory.
+void TestXmlDocument::utf8DeclaredLatin1() {
+    QFETCH(QByteArray, xml);
+    QFETCH(int, line);
+    QFETCH(QString, sample);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.xml"));
+    writeFile(path, xml);
+    XmlDocument fromFile, fromMemory;
+    const bool loaded = fromFile.load(path);
+    QCOMPARE(fromMemory.loadFromMemory(xml.toStdString()), loaded);
+    QCOMPARE(loaded, line == 0);
+    if (line == 0)
+        return;
+    for (const XmlDocument *doc : {&fromFile, &fromMemory}) {
+        QCOMPARE(doc->parseError().line, line);
+        QVERIFY2(doc->parseError().reason.contains(QStringLiteral("pero su texto está escrito en UTF-8 («%1»)").arg(sample)),
+                 qPrintable(doc->parseError().reason));
+        QVERIFY(doc->documentElement().isNull());
+    }
+}
+
+// A value made of an external entity would be lost without a word (it is never read): the
+// document is refused, naming the entity and never showing what the file holds.
+void TestXmlDocument::externalEntityRefused() {
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secreto.txt"));
+    writeFile(secret, "SECRETO-LOCAL");
+    const QByteArray xml = Latin1Declaration + "<!DOCTYPE r [\n<!ENTITY fuera SYSTEM \"" +
+                           QUrl::fromLocalFile(secret).toEncoded() + "\">\n]>\n<r><d>&fuera;</d></r>";
+    const QString path = dir.filePath(QStringLiteral("doc.xml"));
+    writeFile(path, xml);
+    XmlDocument doc;
+    QVERIFY(!doc.load(path));
+    QCOMPARE(doc.parseError().line, 3);
+    QVERIFY2(doc.parseError().reason.contains(QStringLiteral("la entidad externa «fuera»")),
+             qPrintable(doc.parseError().reason));
+    QVERIFY(!doc.parseError().reason.contains(QStringLiteral("SECRETO")));
+    // An internal entity is the document's own text and stays allowed.
+    QVERIFY(doc.loadFromMemory("<!DOCTYPE r [<!ENTITY e \"uno\">]><r>&e;</r>"));
 }
 
 QTEST_GUILESS_MAIN(TestXmlDocument)

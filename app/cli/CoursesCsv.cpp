@@ -2,6 +2,7 @@
 
 #include "import/CourseCheck.h"
 #include "import/CoursesTable.h"
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 #include "seneca/Clipper.h"
 #include "seneca/Messages.h"
@@ -41,10 +42,10 @@ std::optional<AnsiText> tableText(const QString &text) {
 std::vector<CourseValues> ReadCoursesCsv(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, file.errorString()));
+        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, DescribeFileError(file)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, file.errorString()));
+        throw RunError(QStringLiteral("No se puede leer el archivo de cursos %1: %2").arg(path, DescribeFileError(file)));
 
     const QList<QByteArray> lines = bytes.split('\n');
     std::vector<CourseValues> entries;
