@@ -1,6 +1,7 @@
 #include "import/ImportDriver.h"
 
 #include "import/ImportSteps.h"
+#include "import/RememberedCourses.h"
 #include "platform/RunError.h"
 #include "report/ImportSummary.h"
 #include "seneca/DirectionRun.h"
@@ -54,6 +55,7 @@ void BExportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
+    RememberCourses(state, ui);
     WriteRunReport(state, ui, ImportReportPath(state.paths.workDir),
                    [&state] { return SummarizeImport(state.document, state.paths); });
     FinishRun(state, ui);

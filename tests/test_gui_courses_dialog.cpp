@@ -4,10 +4,10 @@
 // the close box, the navigator, and a table held by another program.
 
 #include "import/CoursesTable.h"
-#include "import/TControlCursos.h"
-#include "import/TCoursesGrid.h"
-#include "import/TCoursesModel.h"
-#include "import/TCoursesNavigator.h"
+#include "gui/TControlCursos.h"
+#include "gui/TCoursesGrid.h"
+#include "gui/TCoursesModel.h"
+#include "gui/TCoursesNavigator.h"
 #include "platform/DbfTable.h"
 #include "seneca/Messages.h"
 #include "support/TestSupport.h"

@@ -1,6 +1,6 @@
-#include "import/TCoursesGrid.h"
+#include "gui/TCoursesGrid.h"
 
-#include "import/TCoursesModel.h"
+#include "gui/TCoursesModel.h"
 #include "platform/RunError.h"
 
 #include <QHeaderView>

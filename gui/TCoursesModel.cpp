@@ -1,4 +1,4 @@
-#include "import/TCoursesModel.h"
+#include "gui/TCoursesModel.h"
 
 #include "import/CoursesTable.h"
 #include "platform/RunError.h"

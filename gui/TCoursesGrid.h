@@ -4,7 +4,7 @@
 // Tab does; Escape forgets the pending row's changes. The row indicator at the left is the
 // vertical header, which does not scroll sideways.
 
-#include "import/TCoursesNavigator.h"
+#include "gui/TCoursesNavigator.h"
 
 #include <QStyledItemDelegate>
 #include <QTableView>

@@ -1,10 +1,10 @@
-#include "import/TControlCursos.h"
+#include "gui/TControlCursos.h"
 
 #include "import/CourseCheck.h"
-#include "import/TCoursesGrid.h"
-#include "import/TCoursesModel.h"
-#include "import/TCoursesNavigator.h"
-#include "app/GradientPanel.h"
+#include "gui/TCoursesGrid.h"
+#include "gui/TCoursesModel.h"
+#include "gui/TCoursesNavigator.h"
+#include "gui/GradientPanel.h"
 #include "platform/RunError.h"
 #include "seneca/Messages.h"
 
