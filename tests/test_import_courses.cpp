@@ -260,7 +260,7 @@ private slots:
         RunState state(pathsIn(m_dir.path()));
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
-        const CourseDialogResult r = CliEditCourses(state, ReadCoursesCsv(path), allowIncomplete, out, err);
+        const CourseDialogResult r = CliEditCourses(state, ReadCoursesCsv(path), allowIncomplete, false, out, err);
         QVERIFY(!r.missingData);
         QTEST(r.exitWord, "exitWord");
         QFETCH(bool, reported);
