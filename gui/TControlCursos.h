@@ -40,12 +40,15 @@ public:
     void CursosTDBGridColEnter();
     void BitBtn1Click();
     void BitBtn2Click();
+    // "Proponer niveles y cursos": fills the empty NIVEL and CURSO cells from the names of the
+    // studies; what the user wrote stays.
+    void BProponerClick();
 
     GradientPanel *Draw3D1;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
     TCoursesNavigator *wwDBNavigator1;
     TCoursesGrid *CursosTDBGrid;
-    QPushButton *BitBtn1, *BitBtn2;
+    QPushButton *BitBtn1, *BitBtn2, *BProponer;
     TCoursesModel *wwTableCursosT;
 
 public slots:
