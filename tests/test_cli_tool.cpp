@@ -31,12 +31,6 @@ Result runCli(const QStringList &args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestCliTool : public QObject {

@@ -41,12 +41,6 @@ CourseDialogResult acceptAsIs(RunState &state) {
     return {missing, {}};
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestImportCourses : public QObject {

@@ -19,17 +19,6 @@ using namespace TestSupport;
 
 namespace {
 
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // Sets NIVEL and CURSO of every row of CURSOST whose key has an entry in `values`
 // ("KEY" -> {nivel, curso}).
 void answer(const QString &folder, const QMap<QString, QStringList> &values) {
@@ -104,7 +93,7 @@ private slots:
                                  {{"6001", {"ESO", "1"}}, {"6002", {"ESO", "2"}}, {"6003", {"BAR", "1"}}}, "2025");
         QCOMPARE(first.seen, (QStringList{"6001||", "6002||", "6003||"}));
         QCOMPARE(first.messages, QStringList{Msg::Finished});
-        QCOMPARE(readAll(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
+        QCOMPARE(readFile(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
                                                "6001;1º de E.S.O.;ESO;1;2025\n"
                                                "6002;2º de E.S.O.;ESO;2;2025\n"
                                                "6003;1º de Bachillerato (Artes);BAR;1;2025\n"));
@@ -114,7 +103,7 @@ private slots:
         QCOMPARE(second.seen, (QStringList{"6001|ESO|1", "7002|ESO|2", "6005||"}));
         QCOMPARE(second.remembered, (std::vector<int>{0, 1}));
         QCOMPARE(second.messages, QStringList{Msg::Finished});
-        QCOMPARE(readAll(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
+        QCOMPARE(readFile(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
                                                "6001;1º de E.S.O.;SEC;1;2026\n"
                                                "6002;2º de E.S.O.;ESO;2;2025\n"
                                                "6003;1º de Bachillerato (Artes);BAR;1;2025\n"
@@ -141,7 +130,7 @@ private slots:
             {AnsiText::ascii("2"), AnsiText::fromUtf8(" Educación Básica "), AnsiText::ascii("EB"), AnsiText::ascii("2"),
              "2026"}};
         RememberedCourses::write(m_memory, courses);
-        QCOMPARE(readAll(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
+        QCOMPARE(readFile(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n"
                                                "1;\"Ciclo; turno \"\"tarde\"\"\";CT;1;2026\n"
                                                "2;\" Educación Básica \";EB;2;2026\n"));
         const std::vector<RememberedCourse> back = RememberedCourses::read(m_memory);
@@ -179,8 +168,8 @@ private slots:
         QVERIFY2(run.messages[0].contains(reason), qPrintable(run.messages[0]));
         QVERIFY(run.messages[0].endsWith("Se sigue sin los cursos recordados."));
         QCOMPARE(run.messages[1], Msg::Finished);
-        QCOMPARE(readAll(m_memory + ".bak"), bytes);
-        QCOMPARE(readAll(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n6001;1º de E.S.O.;ESO;1;2026\n"));
+        QCOMPARE(readFile(m_memory + ".bak"), bytes);
+        QCOMPARE(readFile(m_memory), QByteArray("CLAVE;ESTUD;NIVEL;CURSO;CURSO_ESCOLAR\n6001;1º de E.S.O.;ESO;1;2026\n"));
     }
 
     // A file that cannot be opened at all (here a folder of its name): reported when read and
