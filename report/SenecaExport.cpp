@@ -61,17 +61,16 @@ SenecaRecord readSubject(const XmlNode &node) {
     return record;
 }
 
-// Where a record of the document goes: null for a record no group of the check takes.
-// `record` stands below /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq="X"] when X is the result.
-const char *groupOf(const XmlNode &record, std::string &seq) {
-    const XmlNode group = record.parent();
+// Whether an element stands in a data group, /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq], and
+// that group's seq.
+bool inDataGroup(const XmlNode &element, std::string &seq) {
+    const XmlNode group = element.parent();
     const XmlNode block = group.parent();
-    if (!record.isElementNamed("grupo_datos") || !group.isElementNamed("grupo_datos") ||
-        !block.isElementNamed("BLOQUE_DATOS") || !block.parent().isElementNamed("SERVICIO") ||
-        !group.hasAttribute("seq"))
-        return nullptr;
+    if (!group.isElementNamed("grupo_datos") || !block.isElementNamed("BLOQUE_DATOS") ||
+        !block.parent().isElementNamed("SERVICIO") || !group.hasAttribute("seq"))
+        return false;
     seq = group.attribute("seq");
-    return seq.c_str();
+    return true;
 }
 
 // The year group, the indexes, and the presence of every group, once the records are in.
@@ -149,11 +148,12 @@ SenecaExport SenecaExport::readFile(const QString &path) {
     std::string seq;
     SenecaDocument document;
     document.load(path, [&](XmlNode record) {
-        const char *group = groupOf(record, seq);
-        if (!group)
+        if (!inDataGroup(record, seq))
             return true;
         if (seq == YearSeq)
             return false; // the values of the year group, read from the loaded document
+        if (!record.isElementNamed("grupo_datos"))
+            return true;
         if (seq == SubjectsSeq) {
             e.subjects.records.push_back(readSubject(record));
             return true;

@@ -6,6 +6,7 @@
 #include "SenecaNames.h"
 
 #include "platform/RunError.h"
+#include "report/SenecaExport.h"
 #include "seneca/SenecaDocument.h"
 #include "seneca/SenecaFieldNames.h"
 
@@ -28,6 +29,30 @@ void readRecord(const XmlNode &record) {
     (void)ReadSubjectNameAndId(datos);
 }
 
+bool sameGroup(const SenecaGroup &a, const SenecaGroup &b) {
+    if (a.present != b.present || a.records.size() != b.records.size())
+        return false;
+    for (size_t i = 0; i < a.records.size(); ++i)
+        if (a.records[i].seq != b.records[i].seq || a.records[i].datos != b.records[i].datos ||
+            a.records[i].values != b.records[i].values)
+            return false;
+    return true;
+}
+
+// Read record by record, freeing each as it goes, the document gives what its whole tree gives.
+void compareRecordByRecord(const SenecaDocument &document) {
+    const SenecaExport whole = SenecaExport::read(document);
+    const SenecaExport pieces = SenecaExport::readFile(document.path());
+    const bool same = whole.yearPresent == pieces.yearPresent && whole.year == pieces.year &&
+                      whole.start == pieces.start && whole.end == pieces.end &&
+                      sameGroup(whole.courses, pieces.courses) && sameGroup(whole.subjects, pieces.subjects) &&
+                      sameGroup(whole.activities, pieces.activities) && sameGroup(whole.rooms, pieces.rooms) &&
+                      sameGroup(whole.days, pieces.days) && sameGroup(whole.timeSlots, pieces.timeSlots) &&
+                      sameGroup(whole.units, pieces.units) && sameGroup(whole.staff, pieces.staff);
+    if (!same)
+        __builtin_trap();
+}
+
 void exercise() {
     SenecaDocument document;
     document.load(folder + QStringLiteral("/doc.xml"));
@@ -43,6 +68,7 @@ void exercise() {
             readRecord(records.item(r));
     }
     (void)document.xml().declaredEncoding();
+    compareRecordByRecord(document);
 }
 
 } // namespace
