@@ -82,8 +82,14 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
     ExportTables tables;
     tables.open(workDir);
 
+    // Of the input only its frame and the year code are used: the values below the year group
+    // stay, every other record goes as soon as it is read.
     XmlDocument doc;
-    if (!doc.load(inputFile)) {
+    const auto keepFirstGroup = [](XmlNode element) {
+        const XmlNode group = element.parent();
+        return group.parent().firstChild().raw() != group.raw();
+    };
+    if (!doc.load(inputFile, keepFirstGroup)) {
         const XmlDocument::ParseError &e = doc.parseError();
         notSeneca(inputFile, e.line > 0 ? QStringLiteral("línea %1: %2").arg(e.line).arg(e.reason) : e.reason);
     }
@@ -94,8 +100,10 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
     const SchoolYearDates dates = readPeriods(workDir);
 
     // The input is the frame: its declaration, comments and processing instructions stay, and
-    // the new SERVICIO comes after all of them.
+    // the new SERVICIO comes after all of them. Its document type does not: Séneca's documents
+    // have none, and the entities it may declare are not the result's.
     doc.removeDocumentElement();
+    doc.removeDoctype(); // nor its entities: the result declares none
     XmlNode servicio = doc.createElement("SERVICIO");
     servicio.setAttribute("modulo", std::string("HORARIOS"));
     servicio.setAttribute("tipo", std::string("I"));

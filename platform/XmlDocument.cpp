@@ -356,9 +356,67 @@ int lineOf(std::string_view bytes, const std::string &text) {
     return at == std::string_view::npos ? 0 : 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
 }
 
+// Hands the complete third-level elements of a document that is being parsed to a sink and
+// frees those it lets go. An element is complete once it is no longer on the parser's stack of
+// open elements. The last child of an element still open is left for a later pass: the parser
+// appends to that element after its last child, and may merge new text into a text node that
+// would become the last child.
+class ThirdLevelPruner {
+public:
+    ThirdLevelPruner(xmlParserCtxt *ctxt, const XmlDocument::ThirdLevelSink &sink) : m_ctxt(ctxt), m_sink(sink) {}
+
+    void prune(int failed) {
+        if (!m_sink || failed || !m_ctxt->myDoc)
+            return;
+        xmlNode *root = xmlDocGetRootElement(m_ctxt->myDoc);
+        if (!root)
+            return;
+        for (xmlNode *a = root->children; a; a = a->next) {
+            if (a->type != XML_ELEMENT_NODE)
+                continue;
+            for (xmlNode *b = a->children; b; b = b->next)
+                if (b->type == XML_ELEMENT_NODE)
+                    pruneChildren(b);
+        }
+    }
+
+private:
+    bool isOpen(const xmlNode *node, int depth) const {
+        return m_ctxt->nodeNr > depth && m_ctxt->nodeTab[depth] == node;
+    }
+
+    void pruneChildren(xmlNode *parent) {
+        const bool parentOpen = isOpen(parent, 2);
+        for (xmlNode *c = parent->children; c;) {
+            xmlNode *next = c->next;
+            if (c->type == XML_ELEMENT_NODE && !isOpen(c, 3) && !(parentOpen && !next) && !m_kept.count(c)) {
+                if (m_sink(XmlNode(c))) {
+                    xmlUnlinkNode(c);
+                    xmlFreeNode(c);
+                } else {
+                    m_kept.insert(c);
+                }
+            }
+            c = next;
+        }
+    }
+
+    xmlParserCtxt *m_ctxt;
+    const XmlDocument::ThirdLevelSink &m_sink;
+    std::unordered_set<const xmlNode *> m_kept;
+};
+
 } // namespace
 
 // ---- XmlNode ----
+
+XmlNode XmlNode::parent() const {
+    return XmlNode(m_node && m_node->parent && m_node->parent->type != XML_DOCUMENT_NODE ? m_node->parent : nullptr);
+}
+
+bool XmlNode::isElementNamed(const char *name) const {
+    return m_node && m_node->type == XML_ELEMENT_NODE && !m_node->ns && name && std::strcmp(C(m_node->name), name) == 0;
+}
 
 std::string XmlNode::name() const { return m_node ? str(m_node->name) : std::string(); }
 
@@ -531,7 +589,9 @@ XmlDocument &XmlDocument::operator=(XmlDocument &&other) noexcept {
     return *this;
 }
 
-bool XmlDocument::load(const QString &path) {
+bool XmlDocument::load(const QString &path) { return load(path, {}); }
+
+bool XmlDocument::load(const QString &path, const ThirdLevelSink &sink) {
     initLibxml();
     freeDoc(std::exchange(m_doc, newDoc(false)));
     m_error = {};
@@ -553,7 +613,9 @@ bool XmlDocument::load(const QString &path) {
         throw std::bad_alloc();
     xmlCtxtUseOptions(ctxt.get(), ParseOptions);
     scan.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
+    ThirdLevelPruner pruner(ctxt.get(), sink);
     int failed = xmlParseChunk(ctxt.get(), piece.constData() + first, static_cast<int>(piece.size() - first), 0);
+    pruner.prune(failed);
     while (!failed && !file.atEnd()) {
         piece = file.read(ReadPieceSize);
         if (file.error() != QFileDevice::NoError) {
@@ -564,10 +626,13 @@ bool XmlDocument::load(const QString &path) {
         }
         scan.feed(std::string_view(piece.constData(), static_cast<size_t>(piece.size())));
         failed = xmlParseChunk(ctxt.get(), piece.constData(), static_cast<int>(piece.size()), 0);
+        pruner.prune(failed);
     }
     const bool erredBefore = errors.anyError();
-    if (!failed)
+    if (!failed) {
         failed = xmlParseChunk(ctxt.get(), nullptr, 0, 1);
+        pruner.prune(failed);
+    }
     xmlDoc *doc = std::exchange(ctxt->myDoc, nullptr);
     if (failed || !ctxt->wellFormed) {
         if (doc)
@@ -676,6 +741,15 @@ std::vector<XmlNode> XmlDocument::topLevelNodes() const {
             if (n->type != XML_DTD_NODE)
                 nodes.emplace_back(n);
     return nodes;
+}
+
+void XmlDocument::removeDoctype() {
+    if (!m_doc || !m_doc->intSubset)
+        return;
+    xmlDtd *dtd = m_doc->intSubset;
+    xmlUnlinkNode(reinterpret_cast<xmlNode *>(dtd));
+    m_doc->intSubset = nullptr;
+    xmlFreeDtd(dtd);
 }
 
 void XmlDocument::removeDocumentElement() {

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ public:
     std::string attribute(const char *name) const;
     bool hasAttribute(const char *name) const;
     XmlNode firstChild() const;
+    XmlNode parent() const; // null for the document itself
+    // An element of that name in no namespace (what a location path's plain name matches).
+    bool isElementNamed(const char *name) const;
     // Nodes selected by an XPath 1.0 location path relative to this node, in document order.
     XmlNodeList select(const char *path) const;
     // The element children named `name` in no namespace, in document order: what select(name)
@@ -89,6 +93,13 @@ public:
     // Reads and parses the whole file. On failure the document stays empty and the first
     // error is returned in parseError().
     [[nodiscard]] bool load(const QString &path);
+    // Called while a file loads with every element three levels below the root (a record of
+    // a data group, or a value of a group that holds its values directly) once it is complete,
+    // in document order. It returns whether the element may go: one let go is freed at once
+    // and is not in the loaded document, so a reader that takes its values record by record
+    // never holds the whole tree. What the loaded document keeps answers as a full load would.
+    using ThirdLevelSink = std::function<bool(XmlNode element)>;
+    [[nodiscard]] bool load(const QString &path, const ThirdLevelSink &sink);
     [[nodiscard]] bool loadFromMemory(const std::string &bytes);
     const ParseError &parseError() const { return m_error; }
 
@@ -102,6 +113,8 @@ public:
     void appendTopLevel(XmlNode node);
     // Removes the root element with everything below it; the other top-level nodes stay.
     void removeDocumentElement();
+    // Removes the document type declaration with the entities it declares, when there is one.
+    void removeDoctype();
     // The encoding the declaration names, empty without a declaration.
     std::string declaredEncoding() const;
     bool hasDeclaration() const;

@@ -420,13 +420,8 @@ QString ExportReportPath(const QString &output) {
 }
 
 Report CheckExport(const QString &output, const QString &input, const QString &workDir) {
-    // The Séneca export is let go as soon as its values have been taken.
-    SenecaExport s;
-    {
-        SenecaDocument seneca;
-        seneca.load(input);
-        s = SenecaExport::read(seneca);
-    }
+    // Of the Séneca export only the values the check uses are kept, record by record.
+    const SenecaExport s = SenecaExport::readFile(input);
     Report report(QStringLiteral("Comprobación de la exportación hacia Séneca"), output);
     ExportTables tables;
     tables.open(workDir, DbfTable::Mode::Shared);

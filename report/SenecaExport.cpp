@@ -1,6 +1,7 @@
 #include "report/SenecaExport.h"
 
-#include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -9,25 +10,89 @@ const AnsiText &emptyText() {
     return empty;
 }
 
-// The values of each record in the order of `fields`, each read as the import reads it.
-SenecaGroup readGroup(const SenecaDocument &document, const char *name, std::initializer_list<const char *> fields) {
-    SenecaGroup group;
-    group.present = !document.xml()
-                         .selectOne((std::string("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"") + name + "\"]").c_str())
-                         .isNull();
-    const XmlNodeList records = document.SelectRecords(GroupRecordsPath(name).c_str());
-    group.records.reserve(static_cast<size_t>(records.length()));
-    for (int i = 0; i < records.length(); ++i) {
-        const DatoList datos = Datos(records.item(i));
-        SenecaRecord record;
-        record.seq = QString::fromStdString(records.item(i).attribute("seq"));
-        record.datos = datos.count();
-        int position = 0;
-        for (const char *field : fields)
-            record.values.push_back(DatoField(datos, position++, field));
-        group.records.push_back(std::move(record));
+// The groups the check reads: where each goes, the fields of its records in the order they
+// are stored (each read as the import reads it), and the position it is found by (-1: none).
+// MATERIAS is read apart, as the subjects step reads it.
+struct GroupSpec {
+    const char *seq;
+    SenecaGroup SenecaExport::*group;
+    std::vector<const char *> fields;
+    int key;
+};
+
+const std::vector<GroupSpec> &groupSpecs() {
+    static const std::vector<GroupSpec> specs = {
+        {"CURSOS_DEL_CENTRO", &SenecaExport::courses, {"X_OFERTAMATRIG", "D_OFERTAMATRIG"}, 0},
+        {"ACTIVIDADES", &SenecaExport::activities, {"L_REGULAR", "X_ACTIVIDAD", "D_ACTIVIDAD", "L_REQUNIDAD", "L_REQMATERIA"}, 1},
+        {"DEPENDENCIAS", &SenecaExport::rooms, {"X_DEPENDENCIA", "D_DEPENDENCIA"}, 0},
+        {"JORNADAS_ESCOLARES", &SenecaExport::days, {"X_PLAJORESCCEN", "C_NOMBRE", "F_INIHORREG", "F_FINHORREG"}, -1},
+        {"TRAMOS_HORARIOS", &SenecaExport::timeSlots, {"X_TRAMO", "T_HORCEN", "N_INICIO", "N_FIN"}, 0},
+        {"UNIDADES", &SenecaExport::units, {"X_UNIDAD", "T_NOMBRE", "X_OFERTAMATRIG"}, 0},
+        {"EMPLEADOS", &SenecaExport::staff, {"X_EMPLEADO", "F_TOMAPOS", "D_PUESTO", "APELLIDO1", "APELLIDO2", "NOMBRE"}, 0},
+    };
+    return specs;
+}
+
+constexpr char SubjectsSeq[] = "MATERIAS";
+constexpr char YearSeq[] = "ANNO_ACADEMICO";
+
+std::string groupPath(const char *seq) { return std::string("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"") + seq + "\"]"; }
+
+SenecaRecord readRecord(const XmlNode &node, const std::vector<const char *> &fields) {
+    const DatoList datos = Datos(node);
+    SenecaRecord record;
+    record.seq = QString::fromStdString(node.attribute("seq"));
+    record.datos = datos.count();
+    int position = 0;
+    for (const char *field : fields)
+        record.values.push_back(DatoField(datos, position++, field));
+    return record;
+}
+
+// Name and identifier read as the subjects step reads them, so the codes are those the
+// import kept.
+SenecaRecord readSubject(const XmlNode &node) {
+    const DatoList datos = Datos(node);
+    SenecaRecord record;
+    record.seq = QString::fromStdString(node.attribute("seq"));
+    record.datos = datos.count();
+    const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
+    record.values = {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.name, nameAndId.id};
+    return record;
+}
+
+// Where a record of the document goes: null for a record no group of the check takes.
+// `record` stands below /SERVICIO/BLOQUE_DATOS/grupo_datos[@seq="X"] when X is the result.
+const char *groupOf(const XmlNode &record, std::string &seq) {
+    const XmlNode group = record.parent();
+    const XmlNode block = group.parent();
+    if (!record.isElementNamed("grupo_datos") || !group.isElementNamed("grupo_datos") ||
+        !block.isElementNamed("BLOQUE_DATOS") || !block.parent().isElementNamed("SERVICIO") ||
+        !group.hasAttribute("seq"))
+        return nullptr;
+    seq = group.attribute("seq");
+    return seq.c_str();
+}
+
+// The year group, the indexes, and the presence of every group, once the records are in.
+void complete(SenecaExport &e, const SenecaDocument &document) {
+    // The school-year group holds its values directly.
+    const XmlNode yearGroup = document.xml().selectOne(groupPath(YearSeq).c_str());
+    if (!yearGroup.isNull()) {
+        e.yearPresent = true;
+        const DatoList datos = Datos(yearGroup);
+        e.year = DatoField(datos, 0, "C_ANNO");
+        e.start = DatoField(datos, 1, "F_INIHORREG");
+        e.end = DatoField(datos, 2, "F_FINHORREG");
     }
-    return group;
+    for (const GroupSpec &spec : groupSpecs()) {
+        SenecaGroup &group = e.*spec.group;
+        group.present = !document.xml().selectOne(groupPath(spec.seq).c_str()).isNull();
+        if (spec.key >= 0)
+            group.index(static_cast<size_t>(spec.key));
+    }
+    e.subjects.present = !document.xml().selectOne(groupPath(SubjectsSeq).c_str()).isNull();
+    e.subjects.index(SenecaExport::SubjectId);
 }
 
 } // namespace
@@ -65,43 +130,40 @@ std::vector<const SenecaRecord *> SenecaGroup::all(const AnsiText &code) const {
 
 SenecaExport SenecaExport::read(const SenecaDocument &document) {
     SenecaExport e;
-    // The school-year group holds its values directly.
-    const XmlNode yearGroup = document.xml().selectOne("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"ANNO_ACADEMICO\"]");
-    if (!yearGroup.isNull()) {
-        e.yearPresent = true;
-        const DatoList datos = Datos(yearGroup);
-        e.year = DatoField(datos, 0, "C_ANNO");
-        e.start = DatoField(datos, 1, "F_INIHORREG");
-        e.end = DatoField(datos, 2, "F_FINHORREG");
+    for (const GroupSpec &spec : groupSpecs()) {
+        const XmlNodeList records = document.SelectRecords(GroupRecordsPath(spec.seq).c_str());
+        SenecaGroup &group = e.*spec.group;
+        group.records.reserve(static_cast<size_t>(records.length()));
+        for (int i = 0; i < records.length(); ++i)
+            group.records.push_back(readRecord(records.item(i), spec.fields));
     }
-    e.courses = readGroup(document, "CURSOS_DEL_CENTRO", {"X_OFERTAMATRIG", "D_OFERTAMATRIG"});
-    e.courses.index(0);
-    e.activities = readGroup(document, "ACTIVIDADES", {"L_REGULAR", "X_ACTIVIDAD", "D_ACTIVIDAD", "L_REQUNIDAD", "L_REQMATERIA"});
-    e.activities.index(1);
-    e.rooms = readGroup(document, "DEPENDENCIAS", {"X_DEPENDENCIA", "D_DEPENDENCIA"});
-    e.rooms.index(0);
-    e.days = readGroup(document, "JORNADAS_ESCOLARES", {"X_PLAJORESCCEN", "C_NOMBRE", "F_INIHORREG", "F_FINHORREG"});
-    e.timeSlots = readGroup(document, "TRAMOS_HORARIOS", {"X_TRAMO", "T_HORCEN", "N_INICIO", "N_FIN"});
-    e.timeSlots.index(0);
-    e.units = readGroup(document, "UNIDADES", {"X_UNIDAD", "T_NOMBRE", "X_OFERTAMATRIG"});
-    e.units.index(0);
-    e.staff = readGroup(document, "EMPLEADOS", {"X_EMPLEADO", "F_TOMAPOS", "D_PUESTO", "APELLIDO1", "APELLIDO2", "NOMBRE"});
-    e.staff.index(0);
+    const XmlNodeList subjects = document.SelectRecords(GroupRecordsPath(SubjectsSeq).c_str());
+    for (int i = 0; i < subjects.length(); ++i)
+        e.subjects.records.push_back(readSubject(subjects.item(i)));
+    complete(e, document);
+    return e;
+}
 
-    // Name and identifier read as the subjects step reads them, so the codes are those the
-    // import kept.
-    e.subjects.present = !document.xml().selectOne("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"MATERIAS\"]").isNull();
-    const XmlNodeList records = document.SelectRecords(GroupRecordsPath("MATERIAS").c_str());
-    for (int i = 0; i < records.length(); ++i) {
-        const DatoList datos = Datos(records.item(i));
-        SenecaRecord record;
-        record.seq = QString::fromStdString(records.item(i).attribute("seq"));
-        record.datos = datos.count();
-        const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
-        record.values = {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.name, nameAndId.id};
-        e.subjects.records.push_back(std::move(record));
-    }
-    e.subjects.index(SubjectId);
+SenecaExport SenecaExport::readFile(const QString &path) {
+    SenecaExport e;
+    std::string seq;
+    SenecaDocument document;
+    document.load(path, [&](XmlNode record) {
+        const char *group = groupOf(record, seq);
+        if (!group)
+            return true;
+        if (seq == YearSeq)
+            return false; // the values of the year group, read from the loaded document
+        if (seq == SubjectsSeq) {
+            e.subjects.records.push_back(readSubject(record));
+            return true;
+        }
+        for (const GroupSpec &spec : groupSpecs())
+            if (seq == spec.seq)
+                (e.*spec.group).records.push_back(readRecord(record, spec.fields));
+        return true;
+    });
+    complete(e, document);
     return e;
 }
 

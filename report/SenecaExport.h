@@ -53,6 +53,9 @@ struct SenecaExport {
     static constexpr size_t SubjectOffer = 0, SubjectName = 1, SubjectId = 2;
 
     static SenecaExport read(const SenecaDocument &document);
+    // The same from the file, which is walked record by record and never held whole. Throws
+    // RunError as SenecaDocument::load does.
+    static SenecaExport readFile(const QString &path);
 };
 
 // "Nombre (código)" for messages; the code alone when there is no name.

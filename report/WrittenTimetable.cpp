@@ -44,9 +44,12 @@ std::vector<WrittenTeacher> ReadWrittenTimetable(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw RunError(QStringLiteral("No se puede leer el documento escrito «%1»: %2.").arg(shown, DescribeFileError(file)));
-    const QByteArray bytes = file.readAll();
+    // Read from the file as the reader goes: the document is many times the size of its values.
+    const auto readFile = [](void *context, char *buffer, int length) {
+        return static_cast<int>(static_cast<QFile *>(context)->read(buffer, length));
+    };
     std::unique_ptr<xmlTextReader, ReaderFree> reader(
-        xmlReaderForMemory(bytes.constData(), static_cast<int>(bytes.size()), nullptr, nullptr, XML_PARSE_NONET));
+        xmlReaderForIO(readFile, nullptr, &file, nullptr, nullptr, XML_PARSE_NONET));
     if (!reader)
         throw std::bad_alloc();
     QString firstError;

@@ -18,10 +18,12 @@ constexpr size_t MaxValueBytes = 64 * 1024;
 
 } // namespace
 
-void SenecaDocument::load(const QString &path) {
+void SenecaDocument::load(const QString &path) { load(path, {}); }
+
+void SenecaDocument::load(const QString &path, const XmlDocument::ThirdLevelSink &sink) {
     m_xml = XmlDocument();
     m_path = path;
-    if (m_xml.load(path))
+    if (m_xml.load(path, sink))
         return;
     const XmlDocument::ParseError &error = m_xml.parseError();
     const QString shown = QDir::toNativeSeparators(path);

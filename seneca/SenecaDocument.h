@@ -26,6 +26,9 @@ public:
     // Loads the file, replacing what was loaded before. A file that does not parse throws
     // RunError naming the file, the line and the reason (instead of acting as an empty document).
     void load(const QString &path);
+    // The same, handing every record (every element three levels below the root) to the sink
+    // as it is read; those it lets go are not in the loaded document (see XmlDocument::load).
+    void load(const QString &path, const XmlDocument::ThirdLevelSink &sink);
     QString path() const { return m_path; }
 
     // The nodes an absolute location path selects, in document order.
