@@ -1,6 +1,6 @@
 #include "app/MainForm.h"
 
-#include "app/GradientPanel.h"
+#include "gui/GradientPanel.h"
 #include "app/HostEmbedding.h"
 #include "export/ExportDriver.h"
 #include "import/ImportDriver.h"
@@ -9,7 +9,7 @@
 #include "report/Finding.h"
 
 #include "help/HelpRequests.h"
-#include "import/TControlCursos.h"
+#include "gui/TControlCursos.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,9 +1,11 @@
-// Step 2 of an import run: the courses of the centre, then the level-and-course dialog until
-// the user accepts with every course complete, forces the exit, or closes the dialog.
+// Step 2 of an import run: the courses of the centre, filled where earlier imports remember
+// them, then the level-and-course dialog until the user accepts with every course complete,
+// forces the exit, or closes the dialog.
 
 #include "import/CoursesTable.h"
 #include "import/ImportSteps.h"
 #include "import/RebuildTable.h"
+#include "import/RememberedCourses.h"
 
 void ImportCourses(RunState &state, UserInterface &ui) {
     {
@@ -23,6 +25,8 @@ void ImportCourses(RunState &state, UserInterface &ui) {
         }
         courses.close();
     }
+    // Last year's answers first; what they leave empty the user completes.
+    FillRememberedCourses(state, ui, state.tableFolder());
 
     // Each showing is a fresh dialog that reopens CURSOST as it stands on disk.
     for (;;) {

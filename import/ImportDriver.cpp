@@ -1,6 +1,7 @@
 #include "import/ImportDriver.h"
 
 #include "import/ImportSteps.h"
+#include "import/RememberedCourses.h"
 #include "import/StagedTables.h"
 #include "platform/RunError.h"
 #include "report/ImportSummary.h"
@@ -62,6 +63,7 @@ void BExportarClick(RunState &state, UserInterface &ui) {
         return;
     }
 
+    RememberCourses(state, ui);
     WriteRunReport(state, ui, ImportReportPath(state.paths.workDir),
                    [&state] { return SummarizeImport(state.document, state.paths); });
     FinishRun(state, ui);

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <set>
+#include <vector>
 
 // Where the converter finds and leaves its files. The defaults are the fixed places; the
 // environment variable ZTEMP and the command-line tool's options override them.
@@ -48,6 +49,9 @@ public:
     QString rememberedFile;
     SenecaDocument document;
     bool CourseCheckFailed = false;
+    // The CURSOST rows (positions from 0) that the courses step filled from the remembered
+    // courses of earlier imports, for the dialog to mark.
+    std::vector<int> rememberedCourseRows;
     SubjectSets sets;
     ExportCounts exported;
     RunReport report; // the report of the last finished run

@@ -193,7 +193,7 @@ Outcome runCore(Direction direction, const Fixture &f) {
     const std::vector<CourseValues> courses = ReadCoursesCsv(f.courses);
     QString courseOut, courseErr;
     QTextStream out(&courseOut), err(&courseErr);
-    ui.courseEditor = [&](RunState &s) { return CliEditCourses(s, courses, false, out, err); };
+    ui.courseEditor = [&](RunState &s) { return CliEditCourses(s, courses, false, false, out, err); };
     QElapsedTimer timer;
     timer.start();
     if (f.fileSizeLimit > 0 && !LimitFileSize(f.fileSizeLimit))

@@ -31,12 +31,6 @@ Result runCli(const QStringList &args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestCliTool : public QObject {
@@ -65,6 +59,9 @@ private slots:
         m_catalog = DbfTable::findFile(m_root, "catálogo");
         QVERIFY(!m_catalog.isEmpty());
     }
+
+    // Each test starts without the courses that earlier runs in the shared folder remember.
+    void init() { QFile::remove(QDir(m_work).filePath("CursosRecordados.csv")); }
 
     void usage_data() {
         QTest::addColumn<QStringList>("args");
@@ -168,9 +165,69 @@ private slots:
         QVERIFY(!r.out.contains("ERROR: "));
     }
 
+    // --proponer fills what the courses file leaves empty and prints the table; a course no
+    // rule knows stays empty and stops the run as before.
+    void proposals_data() {
+        QTest::addColumn<QList<QStringList>>("courses");
+        QTest::addColumn<QByteArray>("csv"); // empty: no --courses
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("table");
+        QTest::addColumn<QStringList>("groups");
+        const QList<QStringList> eso = {{"6001", "1º de E.S.O."}, {"6002", "2º de E.S.O."}};
+        QTest::newRow("proposals alone")
+            << eso << QByteArray() << 0
+            << QStringList{"6001;ESO;1;1º de E.S.O.;propuesto", "6002;ESO;2;2º de E.S.O.;propuesto"}
+            << QStringList{"ESO1A", "ESO2A"};
+        QTest::newRow("after the courses file")
+            << eso << QByteArray("CLAVE;NIVEL;CURSO\n6001;SEC;1\n") << 0
+            << QStringList{"6001;SEC;1;1º de E.S.O.;archivo de cursos", "6002;SEC;2;2º de E.S.O.;propuesto"}
+            << QStringList{"SEC1A", "SEC2A"};
+        QTest::newRow("a name no rule knows")
+            << QList<QStringList>{{"6001", "1º de E.S.O."}, {"6002", "Estudios propios"}} << QByteArray() << 3
+            << QStringList{"6001;ESO;1;1º de E.S.O.;propuesto", "6002;;;Estudios propios;sin propuesta"}
+            << QStringList{};
+    }
+    void proposals() {
+        QFETCH(QList<QStringList>, courses);
+        QFETCH(QByteArray, csv);
+        QTemporaryDir work;
+        const QString xml = writeSeneca(work.path(), "propuestas.xml",
+                                        {yearGroup("2026", "15/09/2026", "22/06/2027"),
+                                         group("CURSOS_DEL_CENTRO", courses),
+                                         group("UNIDADES", {{"900001", "E1A", "6001"}, {"900002", "E2A", "6002"}})});
+        QStringList args{"import", xml, "--work-dir", work.path(), "--catalog", m_catalog, "--proponer"};
+        if (!csv.isEmpty()) {
+            writeFile(QDir(work.path()).filePath("cursos.csv"), csv);
+            args << "--courses" << QDir(work.path()).filePath("cursos.csv");
+        }
+        const Result r = runCli(args);
+        QTEST(r.status, "status");
+        QFETCH(QStringList, table);
+        const QString printed = "Cursos (CLAVE;NIVEL;CURSO;ESTUD;ORIGEN):\n" + table.join('\n') + '\n';
+        QVERIFY2(r.out.startsWith(printed), qPrintable(r.out));
+        QFETCH(QStringList, groups);
+        if (r.status == 3) {
+            QVERIFY2(r.err.contains(Msg::MissingData) && r.err.contains("6002;Estudios propios"), qPrintable(r.err));
+            QVERIFY(!QFile::exists(QDir(work.path()).filePath("CursosRecordados.csv")));
+        } else {
+            QVERIFY2(r.out.contains("Proceso finalizado"), qPrintable(r.out + r.err));
+            QCOMPARE(column(work.path(), "GRUPOST", "ABREV"), groups);
+        }
+    }
+
+    // The second import of the same school needs no option: it completes from memory.
+    void secondImportFromMemory() {
+        QCOMPARE(runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--proponer"}).status, 0);
+        const Result r = runCli({"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains("Proceso finalizado") && !r.out.contains("Cursos ("), qPrintable(r.out));
+        QCOMPARE(column(m_work, "GRUPOST", "ABREV"), (QStringList{"ESO1A", "ESO2A"}));
+    }
+
     void helpNamesTheReportOptions() {
         const Result r = runCli({"--help"});
         QVERIFY(r.out.contains("--estricto") && r.out.contains("--informe-texto") && r.out.contains("4 (con --estricto)"));
+        QVERIFY(r.out.contains("--proponer") && r.out.contains("CursosRecordados.csv"));
     }
 
     // Without the periods table the export ends with its message, which is a failure.

@@ -96,7 +96,7 @@ QString importSample(RunState &state, TestSupport::ScriptedUi &ui) {
     ui.courseEditor = [courses](RunState &s) {
         QString ignored;
         QTextStream out(&ignored), err(&ignored);
-        return CliEditCourses(s, courses, false, out, err);
+        return CliEditCourses(s, courses, false, false, out, err);
     };
     ui.fileAnswers.push_back(input);
     BExportarClick(state, ui);

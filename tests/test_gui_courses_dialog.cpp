@@ -4,15 +4,18 @@
 // the close box, the navigator, and a table held by another program.
 
 #include "import/CoursesTable.h"
-#include "import/TControlCursos.h"
-#include "import/TCoursesGrid.h"
-#include "import/TCoursesModel.h"
-#include "import/TCoursesNavigator.h"
+#include "gui/GradientPanel.h"
+#include "gui/TControlCursos.h"
+#include "gui/TCoursesGrid.h"
+#include "gui/TCoursesModel.h"
+#include "gui/TCoursesNavigator.h"
 #include "platform/DbfTable.h"
 #include "seneca/Messages.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -330,6 +333,111 @@ private slots:
         });
         QVERIFY(!r.missingData);
         QCOMPARE(m_messages.size(), 2);
+    }
+
+    // The proposal button: empty cells filled and shown in italics with "propuesto", what the
+    // user typed kept, a name no rule knows marked; typing over a proposal makes it the user's.
+    void proposeButton() {
+        writeCourses(m_work, {{"6001", "", "", "1º de E.S.O."},
+                              {"6002", "SEC", "", "2º de E.S.O."},
+                              {"6003", "", "", "Estudios propios"},
+                              {"6004", "", "", "1º de Bachillerato (Ciencias y Tecnología)"}});
+        RunState state = freshState();
+        runDialog(state, [&](TControlCursos *d) {
+            QVERIFY(shown(d->BProponer));
+            QCOMPARE(d->BProponer->text(), QStringLiteral("Proponer niveles y cursos"));
+            QVERIFY(typeInto(d, 3, TCoursesModel::ColCurso, QStringLiteral("7"))); // pending when pressed
+            QTest::mouseClick(d->BProponer, Qt::LeftButton);
+            QCOMPARE(columns(m_work, "CURSOST", {"NIVEL", "CURSO"}),
+                     (QStringList{"SEC|1", "SEC|2", "|", "BCT|7"}));
+            auto *model = d->wwTableCursosT;
+            using M = TCoursesModel::Mark;
+            QCOMPARE(model->mark(0, TCoursesModel::ColNivel), M::Proposed);
+            QCOMPARE(model->mark(1, TCoursesModel::ColNivel), M::None);
+            QCOMPARE(model->mark(1, TCoursesModel::ColCurso), M::Proposed);
+            QCOMPARE(model->mark(2, TCoursesModel::ColNivel), M::NoProposal);
+            QCOMPARE(model->mark(3, TCoursesModel::ColCurso), M::None);
+            QVERIFY(cell(d, 0, TCoursesModel::ColNivel).data(Qt::FontRole).value<QFont>().italic());
+            QCOMPARE(cell(d, 0, TCoursesModel::ColNivel).data(Qt::ToolTipRole).toString(), QStringLiteral("propuesto"));
+            QVERIFY(!cell(d, 1, TCoursesModel::ColNivel).data(Qt::FontRole).value<QFont>().italic());
+            QVERIFY(cell(d, 2, TCoursesModel::ColNivel).data(Qt::ToolTipRole).toString().startsWith("sin propuesta"));
+
+            QLineEdit *editor = typeInto(d, 0, TCoursesModel::ColNivel, QStringLiteral("ESO"));
+            QVERIFY(editor);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCOMPARE(model->mark(0, TCoursesModel::ColNivel), M::None);
+            QCOMPARE(model->mark(0, TCoursesModel::ColCurso), M::Proposed);
+        });
+        QCOMPARE(m_messages, QStringList{});
+        QCOMPARE(column(m_work, "CURSOST", "NIVEL").at(0), QStringLiteral("ESO"));
+    }
+
+    // Rows the courses step filled from memory are marked "recordado" until accepted.
+    void rememberedRowsMarked() {
+        writeCourses(m_work, {{"6001", "ESO", "1"}, {"6002", "", ""}});
+        RunState state = freshState();
+        state.rememberedCourseRows = {0};
+        runDialog(state, [&](TControlCursos *d) {
+            QCOMPARE(cell(d, 0, TCoursesModel::ColCurso).data(Qt::ToolTipRole).toString(), QStringLiteral("recordado"));
+            QVERIFY(cell(d, 0, TCoursesModel::ColNivel).data(Qt::FontRole).value<QFont>().italic());
+            QCOMPARE(cell(d, 1, TCoursesModel::ColNivel).data(Qt::ToolTipRole), QVariant());
+            QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
+        });
+        QVERIFY(state.rememberedCourseRows.empty());
+    }
+
+    // With the export loaded, the units of each course show; a course without any says that it
+    // makes no group. Without it the column is not shown.
+    void unitsColumn() {
+        RunState state = freshState();
+        state.document.load(writeSeneca(m_dir.path(), "centro.xml",
+                                        {group("UNIDADES", {{"900001", "E1A", "6001"}, {"900002", "E1B", "6001"}})}));
+        writeCourses(m_work, {{"6001", "", ""}, {"6002", "", ""}});
+        runDialog(state, [&](TControlCursos *d) {
+            QVERIFY(!d->CursosTDBGrid->isColumnHidden(TCoursesModel::ColUnits));
+            QCOMPARE(cell(d, 0, TCoursesModel::ColUnits).data().toInt(), 2);
+            QCOMPARE(cell(d, 1, TCoursesModel::ColUnits).data().toInt(), 0);
+            QVERIFY(cell(d, 1, TCoursesModel::ColUnits).data(Qt::ToolTipRole).toString().startsWith("Sin unidades"));
+            QVERIFY(!(d->wwTableCursosT->flags(cell(d, 0, TCoursesModel::ColUnits)) & Qt::ItemIsEditable));
+        });
+        RunState noDocument = freshState();
+        runDialog(noDocument, [&](TControlCursos *d) {
+            QVERIFY(d->CursosTDBGrid->isColumnHidden(TCoursesModel::ColUnits));
+        });
+    }
+
+    // At the dialog's size every title reads whole and so does a usual name, without a
+    // horizontal scroll, also with a vertical one; a longer name reads whole in its tooltip.
+    // The new button overlaps none of the other controls.
+    void readableGrid() {
+        const QString usualName = QStringLiteral("2º de Bachillerato (Ciencias y Tecnología)");
+        const QString longName = QStringLiteral("1º de Bachillerato (Humanidades y Ciencias Sociales)");
+        RunState state = freshState();
+        state.document.load(writeSeneca(m_dir.path(), "centro.xml", {group("UNIDADES", {{"900001", "E1A", "6001"}})}));
+        QList<QStringList> rows;
+        for (int i = 0; i < 40; ++i) // enough for a vertical scroll bar
+            rows.append({QString::number(35000 + i), "", "", i == 0 ? longName : usualName});
+        writeCourses(m_work, rows);
+        runDialog(state, [&](TControlCursos *d) {
+            TCoursesGrid *grid = d->CursosTDBGrid;
+            const QFontMetrics titles(grid->horizontalHeader()->font());
+            // A title may take its second line after a dot, never inside a word.
+            QCOMPARE(grid->horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(),
+                     QStringLiteral("CÓD.\u200BSÉNECA"));
+            for (int c = 0; c < TCoursesModel::ColumnCount; ++c) {
+                const QString title = grid->horizontalHeader()->model()->headerData(c, Qt::Horizontal).toString();
+                for (const QString &line : title.split(QChar(0x200B)))
+                    QVERIFY2(grid->columnWidth(c) > titles.horizontalAdvance(line), qPrintable(line));
+            }
+            QVERIFY(grid->columnWidth(TCoursesModel::ColEstud) > QFontMetrics(grid->font()).horizontalAdvance(usualName));
+            QCOMPARE(cell(d, 0, TCoursesModel::ColEstud).data(Qt::ToolTipRole).toString(), longName);
+            QVERIFY(grid->verticalScrollBar()->isVisible());
+            QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+            QCOMPARE(grid->geometry(), QRect(3, 56, 454, 433));
+            for (QWidget *other : d->Draw3D1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                if (other != d->BProponer)
+                    QVERIFY2(!other->geometry().intersects(d->BProponer->geometry()), qPrintable(other->objectName()));
+        });
     }
 };
 

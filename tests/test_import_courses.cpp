@@ -41,12 +41,6 @@ CourseDialogResult acceptAsIs(RunState &state) {
     return {missing, {}};
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 } // namespace
 
 class TestImportCourses : public QObject {
@@ -260,7 +254,7 @@ private slots:
         RunState state(pathsIn(m_dir.path()));
         QString outText, errText;
         QTextStream out(&outText), err(&errText);
-        const CourseDialogResult r = CliEditCourses(state, ReadCoursesCsv(path), allowIncomplete, out, err);
+        const CourseDialogResult r = CliEditCourses(state, ReadCoursesCsv(path), allowIncomplete, false, out, err);
         QVERIFY(!r.missingData);
         QTEST(r.exitWord, "exitWord");
         QFETCH(bool, reported);

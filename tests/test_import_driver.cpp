@@ -233,7 +233,7 @@ private slots:
         BExportarClick(state, good);
         QCOMPARE(state.outcome, 1);
         const QMap<QString, QByteArray> before = snapshot(state.paths.workDir);
-        QCOMPARE(before.size(), 10); // nine tables and the report
+        QCOMPARE(before.size(), 11); // nine tables, the report and the remembered courses
 
         QStringList groups = sampleGroups();
         if (breakage == "slot")

@@ -7,7 +7,7 @@ void CliUserInterface::showMessage(const QString &text) {
 }
 
 CourseDialogResult CliUserInterface::editCourses(RunState &state) {
-    CourseDialogResult result = CliEditCourses(state, courses, allowIncomplete, m_out, m_err);
+    CourseDialogResult result = CliEditCourses(state, courses, allowIncomplete, propose, m_out, m_err);
     if (result.exitWord == QStringLiteral("fuera"))
         coursesIncomplete = true;
     return result;

@@ -16,6 +16,7 @@ public:
 
     std::vector<CourseValues> courses;
     bool allowIncomplete = false;
+    bool propose = false; // --proponer: the level rules fill what the courses file leaves empty
     bool coursesIncomplete = false; // the run stopped because a course lacked its level or number
 
     std::optional<QString> chooseFile(const QString &) override { return m_file; }

@@ -20,15 +20,20 @@ namespace {
 const char *const Usage =
     "Uso:\n"
     "  transvelkor-cli import ARCHIVO.xml [--work-dir CARPETA] [--catalog ARCHIVO.DBF]\n"
-    "                         [--courses ARCHIVO.csv] [--allow-incomplete]\n"
+    "                         [--courses ARCHIVO.csv] [--proponer] [--allow-incomplete]\n"
     "                         [--informe-texto] [--estricto]\n"
     "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA] [--informe-texto] [--estricto]\n"
     "  transvelkor-cli --help | --version\n"
     "\n"
     "import  Rehace las tablas del programa de horarios a partir de una exportación de Séneca.\n"
     "        --courses da el NIVEL y el CURSO de cada curso (CSV en UTF-8 separado por ';',\n"
-    "        cabecera CLAVE;NIVEL;CURSO). Si queda algún curso incompleto el proceso se detiene\n"
-    "        (estado 3), salvo con --allow-incomplete.\n"
+    "        cabecera CLAVE;NIVEL;CURSO). Los cursos que recuerda la carpeta de trabajo de\n"
+    "        importaciones anteriores (CursosRecordados.csv) se completan solos.\n"
+    "        --proponer completa lo que aún falte a partir del nombre de los estudios y escribe\n"
+    "        la tabla de cursos que resulta, con el origen de cada valor (archivo de cursos,\n"
+    "        recordado, propuesto, sin propuesta).\n"
+    "        Si queda algún curso incompleto el proceso se detiene (estado 3), salvo con\n"
+    "        --allow-incomplete.\n"
     "export  Escribe junto al archivo elegido \"ResultadoVelkor\" + su nombre, con el horario\n"
     "        regular de cada profesor.\n"
     "--work-dir  carpeta de trabajo (por defecto la variable ZTEMP, o ZTEMP en la carpeta personal).\n"
@@ -51,6 +56,7 @@ struct Options {
     QString catalog;
     QString courses;
     bool allowIncomplete = false;
+    bool propose = false;
     bool reportText = false;
     bool strict = false;
 };
@@ -87,6 +93,8 @@ std::optional<Options> parse(const QStringList &args, QString &problem) {
         } else if (import && a == QStringLiteral("--courses")) {
             if (!value(o.courses))
                 return std::nullopt;
+        } else if (import && a == QStringLiteral("--proponer")) {
+            o.propose = true;
         } else if (import && a == QStringLiteral("--allow-incomplete")) {
             o.allowIncomplete = true;
         } else if (a == QStringLiteral("--informe-texto")) {
@@ -171,6 +179,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
             }
         }
         ui.allowIncomplete = options->allowIncomplete;
+        ui.propose = options->propose;
         BExportarClick(state, ui);
         if (ui.coursesIncomplete)
             return CoursesIncomplete;

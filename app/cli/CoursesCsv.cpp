@@ -1,6 +1,7 @@
 #include "app/cli/CoursesCsv.h"
 
 #include "import/CourseCheck.h"
+#include "import/CourseProposals.h"
 #include "import/CoursesTable.h"
 #include "platform/FileFault.h"
 #include "platform/RunError.h"
@@ -10,8 +11,10 @@
 #include <QFile>
 #include <QStringDecoder>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -127,11 +130,47 @@ QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues>
     return warnings;
 }
 
+namespace {
+
+// Where a course's values came from, for the table --proponer prints.
+QString origin(const CourseProposal &p, bool fromFile, bool remembered) {
+    if (p.nivelSource == CellSource::NoProposal || p.cursoSource == CellSource::NoProposal)
+        return QStringLiteral("sin propuesta");
+    if (p.nivelSource == CellSource::Proposed || p.cursoSource == CellSource::Proposed)
+        return QStringLiteral("propuesto");
+    if (fromFile)
+        return QStringLiteral("archivo de cursos");
+    return remembered ? QStringLiteral("recordado") : QString();
+}
+
+// Fills the empty cells with the proposals and prints every course, in table order.
+void proposeAndPrint(RunState &state, const std::vector<CourseValues> &entries, QTextStream &out) {
+    std::unordered_set<std::string> givenKeys;
+    for (const CourseValues &entry : entries)
+        givenKeys.insert(entry.clave.bytes());
+    const std::vector<CourseCells> before = ReadCourseCells(state.tableFolder());
+    const std::vector<CourseProposal> proposals = ProposeIntoTable(state.tableFolder());
+    const std::set<int> remembered(state.rememberedCourseRows.begin(), state.rememberedCourseRows.end());
+    out << QStringLiteral("Cursos (CLAVE;NIVEL;CURSO;ESTUD;ORIGEN):") << '\n';
+    for (size_t i = 0; i < before.size() && i < proposals.size(); ++i) {
+        const CourseProposal &p = proposals[i];
+        out << before[i].clave.toQString() << ';' << p.nivel.toQString() << ';' << p.curso.toQString() << ';'
+            << before[i].estud.toQString() << ';'
+            << origin(p, givenKeys.contains(before[i].clave.bytes()), remembered.contains(static_cast<int>(i)))
+            << '\n';
+    }
+    out.flush();
+}
+
+} // namespace
+
 CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,
-                                  QTextStream & /*out: it has no result to print*/, QTextStream &err) {
+                                  bool propose, QTextStream &out, QTextStream &err) {
     for (const QString &warning : ApplyCourses(state.tableFolder(), entries))
         err << warning << '\n';
     err.flush();
+    if (propose)
+        proposeAndPrint(state, entries, out);
     const std::vector<IncompleteCourse> missing = IncompleteCourses(state.tableFolder());
     if (missing.empty())
         return {};

@@ -31,9 +31,10 @@ std::vector<CourseValues> ReadCoursesCsv(const QString &path);
 QStringList ApplyCourses(const QString &workDir, const std::vector<CourseValues> &entries);
 
 // The tool's whole answer to one showing of the level-and-course dialog: apply the entries
-// (warnings to err), then check every course. When one is incomplete it prints the
-// missing-data message and the incomplete courses to err and returns the forced exit
-// ("fuera", CURSOST keeping what was applied), unless allowIncomplete, when it returns as the
-// dialog's close box does and the run goes on.
+// (warnings to err); with `propose`, fill what is still empty with the level rules' proposals
+// and print every course with where its values came from to out; then check every course.
+// When one is incomplete it prints the missing-data message and the incomplete courses to err
+// and returns the forced exit ("fuera", CURSOST keeping what was applied), unless
+// allowIncomplete, when it returns as the dialog's close box does and the run goes on.
 CourseDialogResult CliEditCourses(RunState &state, const std::vector<CourseValues> &entries, bool allowIncomplete,
-                                  QTextStream &out, QTextStream &err);
+                                  bool propose, QTextStream &out, QTextStream &err);

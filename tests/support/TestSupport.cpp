@@ -12,6 +12,17 @@
 
 namespace TestSupport {
 
+QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
 QString dataFile(const QString &name) {
     const QString path = QDir(QStringLiteral(TVS_TESTDATA)).filePath(name);
     if (!QFile::exists(path))

@@ -18,6 +18,11 @@ namespace TestSupport {
 // The path of a file under tests/data; fails the test loudly when it is missing.
 QString dataFile(const QString &name);
 
+// A file's whole bytes (none when it cannot be read), and a file written whole (the test fails
+// when it cannot be).
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
 // A user who answers from a script and records what the run showed.
 class ScriptedUi : public UserInterface {
 public:

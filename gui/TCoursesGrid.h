@@ -2,9 +2,10 @@
 // The courses grid over TCoursesModel: CLAVE and ESTUD read-only, NIVEL and CURSO edited in a
 // line that takes no more characters than the field holds. Enter moves to the next cell as
 // Tab does; Escape forgets the pending row's changes. The row indicator at the left is the
-// vertical header, which does not scroll sideways.
+// vertical header, which does not scroll sideways. The units column, read-only, shows when
+// the model knows the units.
 
-#include "import/TCoursesNavigator.h"
+#include "gui/TCoursesNavigator.h"
 
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -33,10 +34,13 @@ public:
     void discardOpenEditor();
     // What a navigator button does. Throws RunError from the table engine.
     void navigate(TCoursesNavigator::Button which);
+    // Sizes the columns to the grid's width: titles and keys whole, the studies the rest.
+    void fitColumns();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void followModel(int row);

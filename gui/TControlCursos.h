@@ -23,7 +23,7 @@ public:
     TControlCursos(QWidget *owner, RunState &state);
     ~TControlCursos() override;
 
-    // One modal showing over CURSOST in state.paths.workDir, in a fresh dialog.
+    // One modal showing over CURSOST in the import's table folder (state.tableFolder()), in a fresh dialog.
     static CourseDialogResult Run(QWidget *owner, RunState &state);
 
     // Where the dialog's message boxes go: the missing-data notice (isError false) and table
@@ -40,12 +40,15 @@ public:
     void CursosTDBGridColEnter();
     void BitBtn1Click();
     void BitBtn2Click();
+    // "Proponer niveles y cursos": fills the empty NIVEL and CURSO cells from the names of the
+    // studies; what the user wrote stays.
+    void BProponerClick();
 
     GradientPanel *Draw3D1;
     QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9, *Label10, *Label11;
     TCoursesNavigator *wwDBNavigator1;
     TCoursesGrid *CursosTDBGrid;
-    QPushButton *BitBtn1, *BitBtn2;
+    QPushButton *BitBtn1, *BitBtn2, *BProponer;
     TCoursesModel *wwTableCursosT;
 
 public slots:

@@ -1,4 +1,4 @@
-#include "app/GradientPanel.h"
+#include "gui/GradientPanel.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "import/TCoursesNavigator.h"
+#include "gui/TCoursesNavigator.h"
 
 #include <QToolButton>
 

@@ -1,12 +1,16 @@
-#include "import/TCoursesGrid.h"
+#include "gui/TCoursesGrid.h"
 
-#include "import/TCoursesModel.h"
+#include "gui/TCoursesModel.h"
+#include "import/CoursesTable.h"
 #include "platform/RunError.h"
 
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
 
 QWidget *TCoursesDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const {
     auto *editor = new QLineEdit(parent);
@@ -28,8 +32,28 @@ bool TCoursesDelegate::eventFilter(QObject *editor, QEvent *event) {
     return QStyledItemDelegate::eventFilter(editor, event);
 }
 
+namespace {
+
+// The titles as the header shows them: a title may also break after a dot ("CÓD." over
+// "SÉNECA"), so that the key column need not be as wide as its title on one line.
+class HeaderTitles : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        QVariant value = QIdentityProxyModel::headerData(section, orientation, role);
+        if (role == Qt::DisplayRole && orientation == Qt::Horizontal)
+            return value.toString().replace(QStringLiteral("."), QStringLiteral(".\u200B"));
+        return value;
+    }
+};
+
+} // namespace
+
 TCoursesGrid::TCoursesGrid(TCoursesModel *model, QWidget *parent) : QTableView(parent), m_model(model) {
     setModel(model);
+    auto *titles = new HeaderTitles(this);
+    titles->setSourceModel(model);
+    horizontalHeader()->setModel(titles);
     setItemDelegate(new TCoursesDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -69,14 +93,57 @@ TCoursesGrid::TCoursesGrid(TCoursesModel *model, QWidget *parent) : QTableView(p
                                     "border-bottom: 1px solid #808080; padding-left: 2px; }"));
     h->setFixedHeight(2 * QFontMetrics(bold).lineSpacing() + 6);
 
-    // Widths in characters, as the host's grids give them.
-    const int charWidth = fm.horizontalAdvance(QLatin1Char('0'));
-    const int widths[TCoursesModel::ColumnCount] = {10, 40, 5, 3};
-    for (int c = 0; c < TCoursesModel::ColumnCount; ++c)
-        setColumnWidth(c, widths[c] * charWidth + 8);
     h->setStretchLastSection(false);
+    // The units column shows only when the dialog knows the units; a reset shows every column.
+    auto showColumns = [this] {
+        setColumnHidden(TCoursesModel::ColUnits, !m_model->hasUnits());
+        fitColumns();
+    };
+    connect(model, &QAbstractItemModel::modelReset, this, showColumns);
+    showColumns();
 
     connect(model, &TCoursesModel::currentMoved, this, &TCoursesGrid::followModel);
+}
+
+void TCoursesGrid::fitColumns() {
+    // Every title reads whole, and so do the values its field holds; the studies take the
+    // rest of the grid (less a vertical scroll bar when the rows need one): names up to about
+    // 40 characters read whole, longer ones in their tooltip or by scrolling.
+    const QFontMetrics cells(font());
+    const QFontMetrics titles(horizontalHeader()->font());
+    const int padding = 8;
+    auto fit = [&](int column, const QString &widest) {
+        // A title on two lines needs its longer line.
+        int title = 0;
+        for (const QString &line : horizontalHeader()->model()->headerData(column, Qt::Horizontal).toString().split(
+                 QChar(0x200B)))
+            title = std::max(title, titles.horizontalAdvance(line));
+        const int width = std::max(title, cells.horizontalAdvance(widest)) + padding;
+        setColumnWidth(column, width);
+        return width;
+    };
+    QString widestKey;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QString key = m_model->index(row, TCoursesModel::ColClave).data().toString();
+        if (cells.horizontalAdvance(key) > cells.horizontalAdvance(widestKey))
+            widestKey = key;
+    }
+    int used = fit(TCoursesModel::ColClave, widestKey);
+    used += fit(TCoursesModel::ColNivel, QStringLiteral("FPBMV"));
+    used += fit(TCoursesModel::ColCurso, QString(CoursesTable::CursoWidth, QLatin1Char('0')));
+    if (!isColumnHidden(TCoursesModel::ColUnits))
+        used += fit(TCoursesModel::ColUnits, QStringLiteral("00"));
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    const int rowsHeight = m_model->rowCount() * verticalHeader()->defaultSectionSize();
+    const bool verticalBar = rowsHeight > height() - 2 * frameWidth() - horizontalHeader()->height() - scrollBar;
+    const int room = width() - 2 * frameWidth() - verticalHeader()->width() - (verticalBar ? scrollBar : 0);
+    fit(TCoursesModel::ColEstud, QString());
+    setColumnWidth(TCoursesModel::ColEstud, std::max(room - used, columnWidth(TCoursesModel::ColEstud)));
+}
+
+void TCoursesGrid::resizeEvent(QResizeEvent *event) {
+    QTableView::resizeEvent(event);
+    fitColumns();
 }
 
 void TCoursesGrid::followModel(int row) {

@@ -1,16 +1,20 @@
-#include "import/TCoursesModel.h"
+#include "gui/TCoursesModel.h"
 
+#include "import/CourseProposals.h"
 #include "import/CoursesTable.h"
 #include "platform/RunError.h"
 
+#include <QColor>
+#include <QFont>
 #include <algorithm>
+#include <iterator>
 
 TCoursesModel::TCoursesModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 TCoursesModel::~TCoursesModel() { abandon(); }
 
 const QString &TCoursesModel::fieldOf(int column) {
-    static const QString names[ColumnCount] = {CoursesTable::Clave, CoursesTable::Estud, CoursesTable::Nivel,
+    static const QString names[FieldColumns] = {CoursesTable::Clave, CoursesTable::Estud, CoursesTable::Nivel,
                                                CoursesTable::Curso};
     return names[column];
 }
@@ -61,15 +65,19 @@ bool TCoursesModel::editing() const {
 
 TCoursesModel::Row TCoursesModel::readRow() const {
     Row row;
-    for (int c = 0; c < ColumnCount; ++c)
+    for (int c = 0; c < FieldColumns; ++c)
         row.values[c] = m_table.text(fieldOf(c));
     return row;
 }
 
 void TCoursesModel::loadRows() {
+    // Reading the rows again keeps the marks of the rows that are still there.
+    const std::vector<Row> old = std::move(m_rows);
     m_rows.clear();
     for (m_table.first(); !m_table.eof(); m_table.next())
         m_rows.push_back(readRow());
+    for (size_t i = 0; i < m_rows.size() && i < old.size(); ++i)
+        std::copy(std::begin(old[i].marks), std::end(old[i].marks), std::begin(m_rows[i].marks));
     m_modified = false;
     m_current = m_rows.empty() ? -1 : 0;
     if (m_current == 0)
@@ -79,7 +87,10 @@ void TCoursesModel::loadRows() {
 void TCoursesModel::reloadCurrent() {
     if (m_current < 0 || m_current >= static_cast<int>(m_rows.size()))
         return;
-    m_rows[static_cast<size_t>(m_current)] = readRow();
+    Row &row = m_rows[static_cast<size_t>(m_current)];
+    Row fresh = readRow();
+    std::copy(std::begin(row.marks), std::end(row.marks), std::begin(fresh.marks));
+    row = fresh;
     emit dataChanged(index(m_current, 0), index(m_current, ColumnCount - 1));
 }
 
@@ -201,18 +212,142 @@ int TCoursesModel::columnCount(const QModelIndex &parent) const { return parent.
 QVariant TCoursesModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount)
         return {};
+    const Row &row = m_rows[static_cast<size_t>(index.row())];
+    if (index.column() == ColUnits)
+        return unitsData(row, role);
+    if (role == Qt::ToolTipRole && index.column() == ColEstud) // the whole name, also where the column cuts it
+        return row.values[ColEstud].toQString();
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return m_rows[static_cast<size_t>(index.row())].values[index.column()].toQString();
+        return row.values[index.column()].toQString();
+
     case MaxLengthRole: {
-        static const int widths[ColumnCount] = {CoursesTable::ClaveWidth, CoursesTable::EstudWidth,
-                                                CoursesTable::NivelWidth, CoursesTable::CursoWidth};
+        static const int widths[FieldColumns] = {CoursesTable::ClaveWidth, CoursesTable::EstudWidth,
+                                                 CoursesTable::NivelWidth, CoursesTable::CursoWidth};
         return widths[index.column()];
     }
     default:
+        return index.column() == ColNivel || index.column() == ColCurso ? markData(row, index.column(), role)
+                                                                         : QVariant();
+    }
+}
+
+QVariant TCoursesModel::unitsData(const Row &row, int role) const {
+    if (!m_hasUnits)
+        return {};
+    const auto found = m_units.find(row.values[ColClave].bytes());
+    const int units = found == m_units.end() ? 0 : found->second;
+    switch (role) {
+    case Qt::DisplayRole:
+        return units;
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        return units == 0 ? QVariant(QColor(0xC0, 0x00, 0x00)) : QVariant();
+    case Qt::ToolTipRole:
+        return units == 0 ? QStringLiteral("Sin unidades: este curso no forma ningún grupo, su NIVEL y su CURSO "
+                                           "no se usan")
+                          : QStringLiteral("Unidades de este curso en la exportación de Séneca");
+    default:
         return {};
     }
+}
+
+QVariant TCoursesModel::markData(const Row &row, int column, int role) const {
+    const Mark m = row.marks[column - ColNivel];
+    switch (role) {
+    case Qt::FontRole:
+        if (m == Mark::Remembered || m == Mark::Proposed) {
+            QFont italic;
+            italic.setItalic(true);
+            return italic;
+        }
+        return {};
+    case Qt::ToolTipRole:
+        switch (m) {
+        case Mark::Remembered: return QStringLiteral("recordado");
+        case Mark::Proposed: return QStringLiteral("propuesto");
+        case Mark::NoProposal: return QStringLiteral("sin propuesta: complételo a mano");
+        case Mark::None: return {};
+        }
+        return {};
+    case Qt::BackgroundRole:
+        return m == Mark::NoProposal ? QVariant(QColor(0xFF, 0xD8, 0xD8)) : QVariant();
+    default:
+        return {};
+    }
+}
+
+void TCoursesModel::markRemembered(const std::vector<int> &rows) {
+    for (const int r : rows) {
+        if (r < 0 || r >= rowCount())
+            continue;
+        m_rows[static_cast<size_t>(r)].marks[0] = m_rows[static_cast<size_t>(r)].marks[1] = Mark::Remembered;
+        emit dataChanged(index(r, ColNivel), index(r, ColCurso));
+    }
+}
+
+int TCoursesModel::propose() {
+    if (!isOpen())
+        return 0;
+    post();
+    std::vector<CourseCells> cells;
+    for (const Row &row : m_rows)
+        cells.push_back({row.values[ColClave], row.values[ColEstud], row.values[ColNivel], row.values[ColCurso]});
+    const std::vector<CourseProposal> proposals = ProposeCourses(cells);
+    int filled = 0;
+    for (size_t i = 0; i < proposals.size(); ++i) {
+        const CourseProposal &p = proposals[i];
+        Row &row = m_rows[i];
+        const CellSource sources[2] = {p.nivelSource, p.cursoSource};
+        const AnsiText values[2] = {p.nivel, p.curso};
+        bool changed = false;
+        for (int c = 0; c < 2; ++c) {
+            if (sources[c] == CellSource::Given)
+                continue;
+            row.marks[c] = sources[c] == CellSource::Proposed ? Mark::Proposed : Mark::NoProposal;
+            if (sources[c] != CellSource::Proposed)
+                continue;
+            if (!changed) {
+                m_table.moveTo(static_cast<int>(i));
+                m_table.edit();
+                changed = true;
+            }
+            m_table.setText(fieldOf(ColNivel + c), values[c]);
+            ++filled;
+        }
+        if (changed) {
+            m_table.post();
+            row.values[ColNivel] = m_table.text(CoursesTable::Nivel);
+            row.values[ColCurso] = m_table.text(CoursesTable::Curso);
+        }
+        emit dataChanged(index(static_cast<int>(i), ColNivel), index(static_cast<int>(i), ColCurso));
+    }
+    if (m_current >= 0)
+        m_table.moveTo(m_current);
+    setCurrent(m_current);
+    return filled;
+}
+
+void TCoursesModel::clearMarks() {
+    for (Row &row : m_rows)
+        row.marks[0] = row.marks[1] = Mark::None;
+    if (!m_rows.empty())
+        emit dataChanged(index(0, ColNivel), index(rowCount() - 1, ColCurso));
+}
+
+TCoursesModel::Mark TCoursesModel::mark(int row, int column) const {
+    if (row < 0 || row >= rowCount() || (column != ColNivel && column != ColCurso))
+        return Mark::None;
+    return m_rows[static_cast<size_t>(row)].marks[column - ColNivel];
+}
+
+void TCoursesModel::setUnits(std::unordered_map<std::string, int> units) {
+    beginResetModel();
+    m_units = std::move(units);
+    m_hasUnits = true;
+    endResetModel();
 }
 
 bool TCoursesModel::setData(const QModelIndex &index, const QVariant &value, int role) {
@@ -225,8 +360,12 @@ bool TCoursesModel::setData(const QModelIndex &index, const QVariant &value, int
             return false; // the row went away with the pending one
         const AnsiText text = AnsiText::fromQString(value.toString());
         Row &row = m_rows[static_cast<size_t>(m_current)];
-        if (text == row.values[index.column()])
+        // What the user writes (or confirms) in a cell is no longer a proposal.
+        row.marks[index.column() - ColNivel] = Mark::None;
+        if (text == row.values[index.column()]) {
+            emit dataChanged(index, index);
             return true;
+        }
         if (!editing()) {
             m_table.moveTo(m_current);
             m_table.edit();
@@ -257,9 +396,13 @@ Qt::ItemFlags TCoursesModel::flags(const QModelIndex &index) const {
 QVariant TCoursesModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal) {
         static const QString titles[ColumnCount] = {QStringLiteral("CÓD.SÉNECA"), QStringLiteral("ESTUDIOS"),
-                                                    QStringLiteral("NIVEL"), QStringLiteral("CURSO")};
+                                                    QStringLiteral("NIVEL"), QStringLiteral("CURSO"),
+                                                    QStringLiteral("UDS.")};
         if (section < 0 || section >= ColumnCount)
             return {};
+        if (role == Qt::ToolTipRole && section == ColUnits)
+            return QStringLiteral("Unidades del curso en la exportación de Séneca; un curso sin unidades no forma "
+                                  "ningún grupo");
         return role == Qt::DisplayRole ? QVariant(titles[section]) : QVariant();
     }
     // The row indicator: an arrow on the current row, an I-beam while it is edited, an

@@ -1,10 +1,11 @@
-#include "import/TControlCursos.h"
+#include "gui/TControlCursos.h"
 
 #include "import/CourseCheck.h"
-#include "import/TCoursesGrid.h"
-#include "import/TCoursesModel.h"
-#include "import/TCoursesNavigator.h"
-#include "app/GradientPanel.h"
+#include "import/CourseUnits.h"
+#include "gui/TCoursesGrid.h"
+#include "gui/TCoursesModel.h"
+#include "gui/TCoursesNavigator.h"
+#include "gui/GradientPanel.h"
 #include "platform/RunError.h"
 #include "seneca/Messages.h"
 
@@ -150,9 +151,18 @@ TControlCursos::TControlCursos(QWidget *owner, RunState &state) : QDialog(owner)
                                                 "INCOHERENTES."),
                                  Red, Yellow, false, 0, true, true, false});
 
+    // Beside the navigator, where the right column starts; it moves none of the other controls.
+    BProponer = new QPushButton(QStringLiteral("Proponer niveles y cursos"), Draw3D1);
+    BProponer->setObjectName(QStringLiteral("BProponer"));
+    BProponer->setGeometry(462, 29, 217, 24);
+    BProponer->setFont(bold);
+    BProponer->setToolTip(QStringLiteral("Completa los NIVEL y CURSO vacíos a partir del nombre de los estudios; "
+                                         "no cambia lo ya escrito. Lo propuesto se ve en cursiva."));
+
     // The grid comes first in the tab order, so it has the focus when the dialog opens.
     setTabOrder(CursosTDBGrid, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
+    setTabOrder(BitBtn2, BProponer);
 
     setProperty("helpContext", 1);
     for (QWidget *child : findChildren<QWidget *>())
@@ -160,6 +170,7 @@ TControlCursos::TControlCursos(QWidget *owner, RunState &state) : QDialog(owner)
 
     connect(BitBtn1, &QPushButton::clicked, this, &TControlCursos::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TControlCursos::BitBtn2Click);
+    connect(BProponer, &QPushButton::clicked, this, &TControlCursos::BProponerClick);
     connect(wwDBNavigator1, &TCoursesNavigator::clicked, this, [this](TCoursesNavigator::Button which) {
         try {
             CursosTDBGrid->navigate(which);
@@ -253,6 +264,9 @@ void TControlCursos::FormShow() {
         BitBtn2->show();
         Label8->show();
     }
+    if (std::optional<std::unordered_map<std::string, int>> units = UnitsPerCourse(m_state.document))
+        wwTableCursosT->setUnits(std::move(*units));
+    wwTableCursosT->markRemembered(m_state.rememberedCourseRows);
     if (wwTableCursosT->rowCount() > 0)
         CursosTDBGrid->setCurrentIndex(wwTableCursosT->index(0, 0));
     CursosTDBGrid->setFocus(Qt::OtherFocusReason);
@@ -306,7 +320,20 @@ void TControlCursos::BitBtn1Click() {
         notify(error.message(), true);
         return;
     }
+    // Accepted: what was remembered or proposed is now the user's answer.
+    m_state.rememberedCourseRows.clear();
     accept();
+}
+
+void TControlCursos::BProponerClick() {
+    try {
+        CursosTDBGrid->commitOpenEditor();
+        if (!wwTableCursosT->isOpen())
+            wwTableCursosT->open(m_state.tableFolder());
+        wwTableCursosT->propose();
+    } catch (const RunError &error) {
+        notify(error.message(), true);
+    }
 }
 
 void TControlCursos::BitBtn2Click() {

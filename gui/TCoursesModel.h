@@ -12,12 +12,18 @@
 
 #include <QAbstractTableModel>
 #include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class TCoursesModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ColClave, ColEstud, ColNivel, ColCurso, ColumnCount };
+    // The first four show the table's fields; ColUnits the course's units in the export.
+    enum Column { ColClave, ColEstud, ColNivel, ColCurso, ColUnits, ColumnCount };
+    static constexpr int FieldColumns = ColUnits;
+    // Where the value of a NIVEL or CURSO cell came from, until the user edits it.
+    enum class Mark { None, Remembered, Proposed, NoProposal };
     // The field's width in characters (an int), for editors that must not take more.
     static constexpr int MaxLengthRole = Qt::UserRole + 1;
 
@@ -52,6 +58,18 @@ public:
     // Makes the table's own position (moved by a check that walked it) the current row.
     void followTable();
 
+    // Marks both cells of these rows as filled from the remembered courses.
+    void markRemembered(const std::vector<int> &rows);
+    // Posts the pending row, then fills every empty NIVEL and CURSO with the level rules'
+    // proposals (writing the rows that change) and marks them, or marks the cells for which
+    // there is none. Returns the number of cells filled.
+    int propose();
+    void clearMarks();
+    Mark mark(int row, int column) const;
+    // The units of each course key; without them the units column stays empty.
+    void setUnits(std::unordered_map<std::string, int> units);
+    bool hasUnits() const { return m_hasUnits; }
+
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -67,8 +85,11 @@ signals:
 
 private:
     struct Row {
-        AnsiText values[ColumnCount];
+        AnsiText values[FieldColumns];
+        Mark marks[2] = {Mark::None, Mark::None}; // NIVEL, CURSO
     };
+    QVariant unitsData(const Row &row, int role) const;
+    QVariant markData(const Row &row, int column, int role) const;
     static const QString &fieldOf(int column);
     Row readRow() const;
     void loadRows();
@@ -79,4 +100,6 @@ private:
     std::vector<Row> m_rows;
     int m_current = -1;
     bool m_modified = false;
+    std::unordered_map<std::string, int> m_units;
+    bool m_hasUnits = false;
 };
