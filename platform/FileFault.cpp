@@ -1,5 +1,6 @@
 #include "platform/FileFault.h"
 
+#include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
 
@@ -40,7 +41,7 @@ QString DescribeFileError(const QFileDevice &file) {
     case QFileDevice::NoError: // a write that came up short without an error: the disk is full
         if (!QFileInfo(info.absolutePath()).isWritable())
             return QStringLiteral("la carpeta %1 no admite escritura (es de solo lectura o falta permiso)")
-                .arg(info.absolutePath());
+                .arg(QDir::toNativeSeparators(info.absolutePath()));
         if (file.error() == QFileDevice::OpenError)
             return info.exists() ? DescribeFileFault(FileFault::NoAccess) : DescribeFileFault(FileFault::NotFound);
         if (file.error() == QFileDevice::PermissionsError)

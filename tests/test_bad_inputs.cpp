@@ -528,6 +528,7 @@ class TestBadInputs : public QObject {
             c.check(f);
             return;
         }
+        qInfo("status %d: %s", o.status, qPrintable(o.err.trimmed()));
         QVERIFY2(o.status != 0, qPrintable(shown));
         const QStringList lines = o.err.trimmed().split('\n');
         QVERIFY2(lines.size() == 1, qPrintable("one message expected" + shown));

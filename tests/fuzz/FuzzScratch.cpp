@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace Fuzz {
