@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QSaveFile>
 
+#include <functional>
+
 namespace {
 
 const char *const Style = R"(
@@ -45,10 +47,17 @@ QString levelExplained(FindingLevel level) {
     return QStringLiteral("Para saberlo.");
 }
 
-} // namespace
-
-QByteArray ReportHtml(const Report &report) {
+// Writes the page to `out` piece by piece, in UTF-8: a school with thousands of findings has a
+// page of many megabytes, which is never held whole.
+void writePage(const Report &report, const std::function<void(const QByteArray &)> &out) {
     QString h;
+    // Hands what has been built so far to `out` once it has grown past a few pages.
+    const auto flush = [&](bool always) {
+        if (always || h.size() > 64 * 1024) {
+            out(h.toUtf8());
+            h.clear();
+        }
+    };
     h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\">\n<head>\n<meta charset=\"utf-8\"/>\n<title>");
     h += escaped(report.title());
     h += QStringLiteral("</title>\n<style>") + QString::fromUtf8(Style) + QStringLiteral("</style>\n</head>\n<body>\n");
@@ -83,28 +92,40 @@ QByteArray ReportHtml(const Report &report) {
         for (const auto &[kind, findings] : groups) {
             h += QStringLiteral("<h3>%1 (%2)</h3>\n<ul>\n").arg(escaped(kind)).arg(findings.size());
             for (const Finding *f : findings)
+            {
                 h += QStringLiteral("<li>%1</li>\n").arg(escaped(f->text));
+                flush(false);
+            }
             h += QStringLiteral("</ul>\n");
         }
     }
     if (report.findings().empty())
         h += QStringLiteral("<p>No se ha encontrado nada que revisar.</p>\n");
     h += QStringLiteral("</body>\n</html>\n");
-    return h.toUtf8();
+    flush(true);
+}
+
+} // namespace
+
+QByteArray ReportHtml(const Report &report) {
+    QByteArray page;
+    writePage(report, [&page](const QByteArray &piece) { page += piece; });
+    return page;
 }
 
 void WriteReportHtml(const Report &report, const QString &path) {
     const QString shown = QDir::toNativeSeparators(path);
-    const QByteArray page = ReportHtml(report);
     QSaveFile file(path);
     // Unbuffered, so that a failed write fails here and not unseen inside commit().
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw RunError(QStringLiteral("No se puede crear el informe «%1»: %2.").arg(shown, DescribeFileError(file)));
-    if (file.write(page) != page.size()) {
-        const QString reason = DescribeFileError(file);
-        file.cancelWriting();
-        throw RunError(QStringLiteral("No se puede escribir el informe «%1»: %2.").arg(shown, reason));
-    }
+    writePage(report, [&](const QByteArray &piece) {
+        if (file.write(piece) != piece.size()) {
+            const QString reason = DescribeFileError(file);
+            file.cancelWriting();
+            throw RunError(QStringLiteral("No se puede escribir el informe «%1»: %2.").arg(shown, reason));
+        }
+    });
     if (!file.commit())
         throw RunError(QStringLiteral("No se puede guardar el informe «%1»: %2.").arg(shown, DescribeFileError(file)));
 }
