@@ -67,6 +67,14 @@ CourseDialogResult completeEveryCourse(RunState &state) {
     return {};
 }
 
+// An import of the sample school that finishes, the starting point of a later run.
+void importSample(RunState &state, const QString &folder) {
+    ScriptedUi ui;
+    ui.courseEditor = completeEveryCourse;
+    ui.fileAnswers.push_back(sampleDocument(folder));
+    BExportarClick(state, ui);
+}
+
 // Every file below a folder (subfolders included) and the digest of its bytes.
 QMap<QString, QByteArray> snapshot(const QString &folder) {
     QMap<QString, QByteArray> files;
@@ -227,10 +235,7 @@ private slots:
         QTemporaryDir dir;
         RunState state(pathsIn(dir.path()));
         writeCatalogue(state.paths);
-        ScriptedUi good;
-        good.courseEditor = completeEveryCourse;
-        good.fileAnswers.push_back(sampleDocument(dir.path()));
-        BExportarClick(state, good);
+        importSample(state, dir.path());
         QCOMPARE(state.outcome, 1);
         const QMap<QString, QByteArray> before = snapshot(state.paths.workDir);
         QCOMPARE(before.size(), 11); // nine tables, the report and the remembered courses
@@ -271,10 +276,7 @@ private slots:
         QTemporaryDir dir;
         RunState state(pathsIn(dir.path()));
         writeCatalogue(state.paths);
-        ScriptedUi good;
-        good.courseEditor = completeEveryCourse;
-        good.fileAnswers.push_back(sampleDocument(dir.path()));
-        BExportarClick(state, good);
+        importSample(state, dir.path());
         const QMap<QString, QByteArray> before = snapshot(state.paths.workDir);
 
         RunState again(state.paths);
