@@ -22,13 +22,16 @@ struct Result {
     QString out, err;
 };
 
+// The tool's output as text; on Windows its lines end in CR LF, as a console program's do.
+QString lines(const QByteArray &bytes) { return QString::fromUtf8(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
 Result runCli(const QStringList &args) {
     QProcess p;
     p.start(QStringLiteral(TVS_CLI), args);
     if (!p.waitForFinished(60000))
         p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, lines(p.readAllStandardOutput()),
+            lines(p.readAllStandardError())};
 }
 
 } // namespace
