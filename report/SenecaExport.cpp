@@ -13,15 +13,15 @@ const AnsiText &emptyText() {
 // The groups the check reads: where each goes, the fields of its records in the order they
 // are stored (each read as the import reads it), and the position it is found by (-1: none).
 // MATERIAS is read apart, as the subjects step reads it.
-struct GroupSpec {
+struct GroupReading {
     const char *seq;
     SenecaGroup SenecaExport::*group;
     std::vector<const char *> fields;
     int key;
 };
 
-const std::vector<GroupSpec> &groupSpecs() {
-    static const std::vector<GroupSpec> specs = {
+const std::vector<GroupReading> &groupReadings() {
+    static const std::vector<GroupReading> readings = {
         {"CURSOS_DEL_CENTRO", &SenecaExport::courses, {"X_OFERTAMATRIG", "D_OFERTAMATRIG"}, 0},
         {"ACTIVIDADES", &SenecaExport::activities, {"L_REGULAR", "X_ACTIVIDAD", "D_ACTIVIDAD", "L_REQUNIDAD", "L_REQMATERIA"}, 1},
         {"DEPENDENCIAS", &SenecaExport::rooms, {"X_DEPENDENCIA", "D_DEPENDENCIA"}, 0},
@@ -30,7 +30,7 @@ const std::vector<GroupSpec> &groupSpecs() {
         {"UNIDADES", &SenecaExport::units, {"X_UNIDAD", "T_NOMBRE", "X_OFERTAMATRIG"}, 0},
         {"EMPLEADOS", &SenecaExport::staff, {"X_EMPLEADO", "F_TOMAPOS", "D_PUESTO", "APELLIDO1", "APELLIDO2", "NOMBRE"}, 0},
     };
-    return specs;
+    return readings;
 }
 
 constexpr char SubjectsSeq[] = "MATERIAS";
@@ -38,11 +38,17 @@ constexpr char YearSeq[] = "ANNO_ACADEMICO";
 
 std::string groupPath(const char *seq) { return std::string("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"") + seq + "\"]"; }
 
-SenecaRecord readRecord(const XmlNode &node, const std::vector<const char *> &fields) {
-    const DatoList datos = Datos(node);
+// A record's seq and its number of dato, the values left to the caller.
+SenecaRecord recordOf(const XmlNode &node, const DatoList &datos) {
     SenecaRecord record;
     record.seq = QString::fromStdString(node.attribute("seq"));
     record.datos = datos.count();
+    return record;
+}
+
+SenecaRecord readRecord(const XmlNode &node, const std::vector<const char *> &fields) {
+    const DatoList datos = Datos(node);
+    SenecaRecord record = recordOf(node, datos);
     int position = 0;
     for (const char *field : fields)
         record.values.push_back(DatoField(datos, position++, field));
@@ -53,9 +59,7 @@ SenecaRecord readRecord(const XmlNode &node, const std::vector<const char *> &fi
 // import kept.
 SenecaRecord readSubject(const XmlNode &node) {
     const DatoList datos = Datos(node);
-    SenecaRecord record;
-    record.seq = QString::fromStdString(node.attribute("seq"));
-    record.datos = datos.count();
+    SenecaRecord record = recordOf(node, datos);
     const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
     record.values = {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.name, nameAndId.id};
     return record;
@@ -84,11 +88,11 @@ void complete(SenecaExport &e, const SenecaDocument &document) {
         e.start = DatoField(datos, 1, "F_INIHORREG");
         e.end = DatoField(datos, 2, "F_FINHORREG");
     }
-    for (const GroupSpec &spec : groupSpecs()) {
-        SenecaGroup &group = e.*spec.group;
-        group.present = !document.xml().selectOne(groupPath(spec.seq).c_str()).isNull();
-        if (spec.key >= 0)
-            group.index(static_cast<size_t>(spec.key));
+    for (const GroupReading &reading : groupReadings()) {
+        SenecaGroup &group = e.*reading.group;
+        group.present = !document.xml().selectOne(groupPath(reading.seq).c_str()).isNull();
+        if (reading.key >= 0)
+            group.index(static_cast<size_t>(reading.key));
     }
     e.subjects.present = !document.xml().selectOne(groupPath(SubjectsSeq).c_str()).isNull();
     e.subjects.index(SenecaExport::SubjectId);
@@ -129,12 +133,12 @@ std::vector<const SenecaRecord *> SenecaGroup::all(const AnsiText &code) const {
 
 SenecaExport SenecaExport::read(const SenecaDocument &document) {
     SenecaExport e;
-    for (const GroupSpec &spec : groupSpecs()) {
-        const XmlNodeList records = document.SelectRecords(GroupRecordsPath(spec.seq).c_str());
-        SenecaGroup &group = e.*spec.group;
+    for (const GroupReading &reading : groupReadings()) {
+        const XmlNodeList records = document.SelectRecords(GroupRecordsPath(reading.seq).c_str());
+        SenecaGroup &group = e.*reading.group;
         group.records.reserve(static_cast<size_t>(records.length()));
         for (int i = 0; i < records.length(); ++i)
-            group.records.push_back(readRecord(records.item(i), spec.fields));
+            group.records.push_back(readRecord(records.item(i), reading.fields));
     }
     const XmlNodeList subjects = document.SelectRecords(GroupRecordsPath(SubjectsSeq).c_str());
     for (int i = 0; i < subjects.length(); ++i)
@@ -158,9 +162,9 @@ SenecaExport SenecaExport::readFile(const QString &path) {
             e.subjects.records.push_back(readSubject(record));
             return true;
         }
-        for (const GroupSpec &spec : groupSpecs())
-            if (seq == spec.seq)
-                (e.*spec.group).records.push_back(readRecord(record, spec.fields));
+        for (const GroupReading &reading : groupReadings())
+            if (seq == reading.seq)
+                (e.*reading.group).records.push_back(readRecord(record, reading.fields));
         return true;
     });
     complete(e, document);
