@@ -71,12 +71,13 @@ void StagedTables::commit() {
         DbfTable::checkNotInUse(m_workDir, name);
 
     const QDir work(m_workDir);
-    const QDir old(folder());
-    if (!old.mkdir(QStringLiteral("anteriores")))
+    // The old tables wait in the staging folder until the new ones are in place.
+    const QDir staging(folder());
+    if (!staging.mkdir(QStringLiteral("anteriores")))
         throw RunError(QStringLiteral("No se pueden sustituir las tablas de %1: no se puede escribir en la carpeta. "
                                       "Las tablas no han cambiado.")
                            .arg(shown(m_workDir)));
-    const QDir aside(old.filePath(QStringLiteral("anteriores")));
+    const QDir aside(staging.filePath(QStringLiteral("anteriores")));
 
     std::vector<Move> done;
     for (const QString &name : names) {
