@@ -23,6 +23,8 @@ bool ChooseExistingFile(RunState &state, UserInterface &ui) {
 
 void WriteRunReport(RunState &state, UserInterface &ui, const QString &path, const std::function<Report()> &check) {
     state.report = RunReport();
+    if (!state.checkOutputs)
+        return;
     state.report.path = path;
     try {
         state.report.report = check();

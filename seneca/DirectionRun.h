@@ -14,6 +14,7 @@ bool ChooseExistingFile(RunState &state, UserInterface &ui);
 // Runs the check of a direction that got to its end and writes its report to path, kept in
 // state.report. The check only reads; when it or the writing fails, the error is shown, the
 // report is marked unwritten (an earlier file stays as it was) and the run still finishes.
+// Without state.checkOutputs nothing is checked or written and the report stays empty.
 void WriteRunReport(RunState &state, UserInterface &ui, const QString &path, const std::function<Report()> &check);
 
 // A direction that ran to its end: outcome 1, "Proceso finalizado", the offer to open a report

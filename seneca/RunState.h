@@ -55,6 +55,9 @@ public:
     SubjectSets sets;
     ExportCounts exported;
     RunReport report; // the report of the last finished run
+    // False: a direction ends without its check and report (the command-line tool's
+    // --sin-informe); what it converts is the same.
+    bool checkOutputs = true;
 
     // Where the import's steps read and write their tables: the staging folder of the import
     // that is running, set by the import driver; the work folder itself when none is set.

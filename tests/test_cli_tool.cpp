@@ -168,6 +168,32 @@ private slots:
         QVERIFY(!r.out.contains("ERROR: "));
     }
 
+    // --sin-informe: the same tables, no check, no report file, nothing said of a report; it
+    // does not go with the options about the report.
+    void runWithoutReport() {
+        const QString csvPath = QDir(m_root).filePath("cursos.csv");
+        writeFile(csvPath, "CLAVE;NIVEL;CURSO\n6001;ESO;1\n6002;ESO;2\n");
+        const QStringList args{"import", m_xml, "--work-dir", m_work, "--catalog", m_catalog, "--courses", csvPath};
+        QCOMPARE(runCli(args).status, 0);
+        const QStringList checkedGroups = column(m_work, "GRUPOST", "ABREV");
+        const QString report = QDir(m_work).filePath("InformeImportacion.html");
+        QVERIFY(QFile::remove(report));
+
+        const Result r = runCli(args + QStringList{"--sin-informe"});
+        QCOMPARE(r.status, 0);
+        QVERIFY2(r.out.contains("Proceso finalizado"), qPrintable(r.out + r.err));
+        QVERIFY2(!r.out.contains("Informe:") && !r.err.contains("informe"), qPrintable(r.out + r.err));
+        QVERIFY(!QFile::exists(report));
+        QCOMPARE(column(m_work, "GRUPOST", "ABREV"), checkedGroups);
+
+        for (const char *other : {"--estricto", "--informe-texto"}) {
+            const Result refused = runCli(args + QStringList{"--sin-informe", other});
+            QCOMPARE(refused.status, 2);
+            QVERIFY2(refused.err.contains(QStringLiteral("--sin-informe no se combina con %1.").arg(other)),
+                     qPrintable(refused.err));
+        }
+    }
+
     // --proponer fills what the courses file leaves empty and prints the table; a course no
     // rule knows stays empty and stops the run as before.
     void proposals_data() {
@@ -230,6 +256,7 @@ private slots:
     void helpNamesTheReportOptions() {
         const Result r = runCli({"--help"});
         QVERIFY(r.out.contains("--estricto") && r.out.contains("--informe-texto") && r.out.contains("4 (con --estricto)"));
+        QVERIFY(r.out.contains("--sin-informe"));
         QVERIFY(r.out.contains("--proponer") && r.out.contains("CursosRecordados.csv"));
     }
 

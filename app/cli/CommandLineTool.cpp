@@ -21,8 +21,9 @@ const char *const Usage =
     "Uso:\n"
     "  transvelkor-cli import ARCHIVO.xml [--work-dir CARPETA] [--catalog ARCHIVO.DBF]\n"
     "                         [--courses ARCHIVO.csv] [--proponer] [--allow-incomplete]\n"
-    "                         [--informe-texto] [--estricto]\n"
-    "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA] [--informe-texto] [--estricto]\n"
+    "                         [--informe-texto] [--estricto] [--sin-informe]\n"
+    "  transvelkor-cli export ARCHIVO.xml [--work-dir CARPETA]\n"
+    "                         [--informe-texto] [--estricto] [--sin-informe]\n"
     "  transvelkor-cli --help | --version\n"
     "\n"
     "import  Rehace las tablas del programa de horarios a partir de una exportación de Séneca.\n"
@@ -45,6 +46,9 @@ const char *const Usage =
     "Se escriben el número de errores, avisos y notas y la ruta del informe.\n"
     "--informe-texto  escribe además los hallazgos del informe como texto.\n"
     "--estricto       un informe con errores (o que no se pudo escribir) termina con estado 4.\n"
+    "--sin-informe    no comprueba lo escrito ni escribe informe (un informe anterior queda como\n"
+    "                 estaba); las tablas y el resultado son los mismos. No se combina con\n"
+    "                 --informe-texto ni con --estricto.\n"
     "\n"
     "Estado de salida: 0 proceso finalizado; 1 el proceso terminó con un error; 2 uso incorrecto;\n"
     "3 cursos sin NIVEL o CURSO; 4 (con --estricto) el informe tiene errores.\n";
@@ -59,6 +63,7 @@ struct Options {
     bool propose = false;
     bool reportText = false;
     bool strict = false;
+    bool noReport = false;
 };
 
 // Parses the arguments after the program name; nullopt with a message on bad usage.
@@ -101,6 +106,8 @@ std::optional<Options> parse(const QStringList &args, QString &problem) {
             o.reportText = true;
         } else if (a == QStringLiteral("--estricto")) {
             o.strict = true;
+        } else if (a == QStringLiteral("--sin-informe")) {
+            o.noReport = true;
         } else if (a.startsWith(QStringLiteral("--"))) {
             problem = QStringLiteral("Opción desconocida: «%1».").arg(a);
             return std::nullopt;
@@ -113,6 +120,11 @@ std::optional<Options> parse(const QStringList &args, QString &problem) {
     }
     if (o.file.isEmpty()) {
         problem = QStringLiteral("Falta el archivo XML.");
+        return std::nullopt;
+    }
+    if (o.noReport && (o.reportText || o.strict)) {
+        problem = QStringLiteral("--sin-informe no se combina con %1.")
+                      .arg(o.strict ? QStringLiteral("--estricto") : QStringLiteral("--informe-texto"));
         return std::nullopt;
     }
     return o;
@@ -132,6 +144,8 @@ Paths pathsFor(const Options &o) {
 // Prints the report's counts and path (and with --informe-texto its findings) and gives the
 // exit status of a finished run.
 int reportEnd(const RunReport &report, const Options &o, QTextStream &out, QTextStream &err) {
+    if (o.noReport)
+        return Ok;
     if (!report.written)
         return o.strict ? ReportHasErrors : Ok; // the failure has been printed on stderr
     PrintReportSummary(report, out, err);
@@ -166,6 +180,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     }
 
     RunState state(pathsFor(*options));
+    state.checkOutputs = !options->noReport;
     CliUserInterface ui(QFileInfo(options->file).absoluteFilePath(), out, err);
 
     if (options->command == QStringLiteral("import")) {
