@@ -8,7 +8,9 @@
 #   bench/run.sh                 scales 1, 10 and 50
 #   SCALES="1 10" bench/run.sh   chosen scales
 #
-# For every scale and direction it prints our CPU time, the floor, their ratio, our peak
+# Every direction is measured twice: the conversion alone (--sin-informe) and, in the rows
+# marked "+informe", with the check of what it wrote and the check's HTML report. For each row
+# it prints our CPU time, the floor, their ratio, our peak
 # resident memory, and a SHA-256 of the outputs (tables without their header date, the
 # document without its time of writing), so a speed change that changes output shows at once.
 # BUILD_DIR (default build-bench, a Release build made here) and BENCH_DIR (default a new
@@ -70,11 +72,37 @@ row() {
     local ours floor_s
     ours=$(median <"$3")
     floor_s=$(median <"$4")
-    printf '%-6s %-8s %8s %8s %7s %8s  %s\n' "$1" "$2" "$ours" "$floor_s" \
+    printf '%-6s %-15s %8s %8s %7s %8s  %s\n' "$1" "$2" "$ours" "$floor_s" \
         "$(awk -v a="$ours" -v b="$floor_s" 'BEGIN { printf "%.2f", (b > 0) ? a / b : 0 }')" "$5" "$6"
 }
 
-printf '%-6s %-8s %8s %8s %7s %8s  %s\n' escala sentido "s CPU" "suelo" ratio "MB pico" "SHA-256 salidas"
+# bench_direction LABEL OUTPUTS-FUNCTION DIGEST-FUNCTION COMMAND...: runs the command and the
+# floor in turn, RUNS times each, and prints the row. OUTPUTS-FUNCTION prints the files the
+# run wrote (the floor writes their bytes anew); DIGEST-FUNCTION prints their digest.
+bench_direction() {
+    local label=$1 outputs=$2 digest=$3 cpu mb peak=0 i
+    shift 3
+    : >"$dir/$label.cpu"
+    : >"$dir/$label.floor"
+    for ((i = 1; i <= runs; i++)); do
+        read -r cpu mb < <(measure "$dir/$label.time" "$@")
+        echo "$cpu" >>"$dir/$label.cpu"
+        if ((mb > peak)); then peak=$mb; fi
+        mapfile -t files < <("$outputs")
+        read -r cpu _ < <(measure "$dir/floor.time" "${floor[@]}" "$xml" "$dir/floor.copy" "${files[@]}")
+        echo "$cpu" >>"$dir/$label.floor"
+    done
+    row "x$scale" "$label" "$dir/$label.cpu" "$dir/$label.floor" "$peak" "$("$digest")"
+}
+
+import_outputs() { for t in $tables; do echo "$work/$t.DBF"; done; }
+import_digest() { tables_digest "$work"; }
+export_outputs() { echo "$result"; }
+export_digest() { document_digest "$result"; }
+
+# The rows without "+informe" are the conversion alone (--sin-informe); those with it add the
+# check of what was written and its HTML report, as a run from the window does.
+printf '%-6s %-15s %8s %8s %7s %8s  %s\n' escala sentido "s CPU" "suelo" ratio "MB pico" "SHA-256 salidas"
 for scale in $scales; do
     dir=$out/x$scale
     rm -rf "$dir"
@@ -82,34 +110,13 @@ for scale in $scales; do
     python3 "$here/make_school.py" "$scale" "$dir"
     xml=$dir/Escuela_x$scale.xml
     work=$dir/work
-
-    : >"$dir/import.cpu"
-    : >"$dir/import.floor"
-    peak=0
-    for ((i = 1; i <= runs; i++)); do
-        read -r cpu mb < <(measure "$dir/import.time" "$cli" import "$xml" --work-dir "$work" \
-            --courses "$dir/cursos_x$scale.csv" --catalog "$build/SENEMATERIAS.DBF")
-        echo "$cpu" >>"$dir/import.cpu"
-        if ((mb > peak)); then peak=$mb; fi
-        files=()
-        for t in $tables; do files+=("$work/$t.DBF"); done
-        read -r cpu _ < <(measure "$dir/floor.time" "${floor[@]}" "$xml" "$dir/floor.copy" "${files[@]}")
-        echo "$cpu" >>"$dir/import.floor"
-    done
-    row "x$scale" import "$dir/import.cpu" "$dir/import.floor" "$peak" "$(tables_digest "$work")"
-
-    "$build/make-soluc" synth "$work" 25
     result=$dir/ResultadoVelkorEscuela_x$scale.xml
-    : >"$dir/export.cpu"
-    : >"$dir/export.floor"
-    peak=0
-    for ((i = 1; i <= runs; i++)); do
-        read -r cpu mb < <(measure "$dir/export.time" "$cli" export "$xml" --work-dir "$work")
-        echo "$cpu" >>"$dir/export.cpu"
-        if ((mb > peak)); then peak=$mb; fi
-        read -r cpu _ < <(measure "$dir/floor.time" "${floor[@]}" "$xml" "$dir/floor.copy" "$result")
-        echo "$cpu" >>"$dir/export.floor"
-    done
-    row "x$scale" export "$dir/export.cpu" "$dir/export.floor" "$peak" "$(document_digest "$result")"
+    import=("$cli" import "$xml" --work-dir "$work" --courses "$dir/cursos_x$scale.csv" --catalog "$build/SENEMATERIAS.DBF")
+
+    bench_direction import import_outputs import_digest "${import[@]}" --sin-informe
+    bench_direction import+informe import_outputs import_digest "${import[@]}"
+    "$build/make-soluc" synth "$work" 25
+    bench_direction export export_outputs export_digest "$cli" export "$xml" --work-dir "$work" --sin-informe
+    bench_direction export+informe export_outputs export_digest "$cli" export "$xml" --work-dir "$work"
 done
 echo "Archivos en $out"

@@ -126,7 +126,7 @@ ExportEnd runExport(const QString &workDir, const QString &inputFile, UserInterf
     timetables.setAttribute("registros", static_cast<long long>(tables.Profesor.recordCount()));
 
     TimetableOutput output(doc, timetables, resultPath(inputFile));
-    ExportCounts written = WriteTeacherRecords(doc, output, tables, dates);
+    ExportCounts written = WriteTeacherRecords(output, tables, dates);
     tables.close();
     output.finish();
     written.output = resultPath(inputFile);

@@ -14,20 +14,17 @@ namespace {
 
 bool isBlank(const AnsiText &text) { return Clipper::AllTrim(text).isEmpty(); }
 
-void appendDato(XmlDocument &doc, XmlNode parent, const char *name, const AnsiText &value) {
-    XmlNode dato = doc.createElement("dato");
-    dato.setAttribute("nombre_dato", std::string(name));
-    dato.setText(value.toUtf8());
-    parent.appendChild(dato);
+void appendDato(RecordGroup &group, const char *name, const AnsiText &value) {
+    group.datos.push_back({name, value.toUtf8()});
 }
 
 // One placed entry. A lookup that finds nothing leaves its values empty; every dato is
 // written all the same.
-void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const SolucEntry &entry,
-                       const SlotCodes &slot, ExportIndexes &indexes, const SchoolYearDates &dates) {
-    XmlNode record = doc.createElement("grupo_datos");
-    record.setAttribute("seq", "ACTIVIDAD_" + std::to_string(number));
-    teacher.appendChild(record);
+void appendEntryRecord(RecordGroup &teacher, int number, const SolucEntry &entry, const SlotCodes &slot,
+                       ExportIndexes &indexes, const SchoolYearDates &dates) {
+    RecordGroup &record = teacher.groups.emplace_back();
+    record.seq = "ACTIVIDAD_" + std::to_string(number);
+    record.datos.reserve(11);
 
     AnsiText subject;
     AnsiText offer;
@@ -43,10 +40,10 @@ void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const Solu
         if (const AnsiText *code = indexes.activity(entry.subject))
             activity = *code;
 
-    appendDato(doc, record, "N_DIASEMANA", slot.day);
-    appendDato(doc, record, "X_TRAMO", slot.code);
+    appendDato(record, "N_DIASEMANA", slot.day);
+    appendDato(record, "X_TRAMO", slot.code);
 
-    appendDato(doc, record, "X_DEPENDENCIA", isBlank(entry.room) ? AnsiText() : entry.room);
+    appendDato(record, "X_DEPENDENCIA", isBlank(entry.room) ? AnsiText() : entry.room);
 
     AnsiText unit;
     if (const GroupCodes *g = indexes.group(entry.group)) {
@@ -63,20 +60,19 @@ void appendEntryRecord(XmlDocument &doc, XmlNode teacher, int number, const Solu
     if (isBlank(activity))
         activity = AnsiText::ascii("1");
 
-    appendDato(doc, record, "X_UNIDAD", unit);
-    appendDato(doc, record, "X_OFERTAMATRIG", offer);
-    appendDato(doc, record, "X_MATERIAOMG", subject);
-    appendDato(doc, record, "F_INICIO", dates.start);
-    appendDato(doc, record, "F_FIN", dates.end);
-    appendDato(doc, record, "N_HORINI", slot.start);
-    appendDato(doc, record, "N_HORFIN", slot.end);
-    appendDato(doc, record, "X_ACTIVIDAD", activity);
+    appendDato(record, "X_UNIDAD", unit);
+    appendDato(record, "X_OFERTAMATRIG", offer);
+    appendDato(record, "X_MATERIAOMG", subject);
+    appendDato(record, "F_INICIO", dates.start);
+    appendDato(record, "F_FIN", dates.end);
+    appendDato(record, "N_HORINI", slot.start);
+    appendDato(record, "N_HORFIN", slot.end);
+    appendDato(record, "X_ACTIVIDAD", activity);
 }
 
 } // namespace
 
-ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, ExportTables &tables,
-                         const SchoolYearDates &dates) {
+ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, const SchoolYearDates &dates) {
     const QString ABREV = QStringLiteral("ABREV");
     const QString X_EMPLEADO = QStringLiteral("X_EMPLEADO");
     const QString F_TOMAPOS = QStringLiteral("F_TOMAPOS");
@@ -104,14 +100,15 @@ ExportCounts WriteTeacherRecords(XmlDocument &doc, TeacherRecordSink &sink, Expo
             if (const SlotCodes *slot = indexes.slotOf(entry.day, entry.slot))
                 placed.emplace_back(&entry, slot);
 
-        XmlNode teacher = doc.createElement("grupo_datos");
-        teacher.setAttribute("seq", "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber));
-        teacher.setAttribute("registros", static_cast<long long>(placed.size()));
-        appendDato(doc, teacher, "X_EMPLEADO", employee);
-        appendDato(doc, teacher, "F_TOMAPOS", postDate);
+        RecordGroup teacher;
+        teacher.seq = "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber);
+        teacher.registros = static_cast<long long>(placed.size());
+        appendDato(teacher, "X_EMPLEADO", employee);
+        appendDato(teacher, "F_TOMAPOS", postDate);
+        teacher.groups.reserve(placed.size());
         int entryNumber = 0;
         for (const auto &[entry, slot] : placed)
-            appendEntryRecord(doc, teacher, ++entryNumber, *entry, *slot, indexes, dates);
+            appendEntryRecord(teacher, ++entryNumber, *entry, *slot, indexes, dates);
         sink.add(teacher);
         ++counts.teachers;
         counts.lessons += entryNumber;

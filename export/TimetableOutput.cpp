@@ -1,5 +1,6 @@
 #include "export/TimetableOutput.h"
 
+#include "export/RecordMarkup.h"
 #include "platform/FileFault.h"
 #include "platform/RunError.h"
 
@@ -47,12 +48,28 @@ private:
     void *m_context;
 };
 
+void appendRecordNodes(XmlDocument &doc, XmlNode parent, const RecordGroup &group) {
+    XmlNode element = doc.createElement("grupo_datos");
+    element.setAttribute("seq", group.seq);
+    if (group.registros >= 0)
+        element.setAttribute("registros", group.registros);
+    for (const RecordDato &d : group.datos) {
+        XmlNode dato = doc.createElement("dato");
+        dato.setAttribute("nombre_dato", d.name);
+        dato.setText(d.value);
+        element.appendChild(dato);
+    }
+    for (const RecordGroup &inner : group.groups)
+        appendRecordNodes(doc, element, inner);
+    parent.appendChild(element);
+}
+
 } // namespace
 
 struct TimetableOutput::Stream {
     QSaveFile file;
     std::string tail;
-    std::string encoding;
+    std::string markup; // one record's, reused
     xmlOutputBuffer *buffer = nullptr;
     bool failed = false;
 
@@ -100,7 +117,6 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
         return;
 
     auto stream = std::make_unique<Stream>(m_path);
-    stream->encoding = encoding;
     stream->tail = frame.substr(at + sizeof(PlaceholderMarkup) - 1);
     // Unbuffered: every write reaches the file at once, so a full disk fails that write
     // (a buffered one would fail only while committing, where it may go unseen).
@@ -109,7 +125,7 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
         throw RunError(QStringLiteral("No se puede crear el archivo «%1»: %2.")
                            .arg(shown(m_path), DescribeFileError(stream->file)));
     }
-    // Made once the file is open, since closing the buffer writes to it. Like the document's
+    // Made once the file is open, since closing the buffer writes to it. As in the document's
     // own serializer, every record passes through the encoder, which turns a character the
     // encoding lacks into a character reference.
     stream->buffer = xmlOutputBufferCreateIO(&Stream::write, nullptr, stream.get(), encoder);
@@ -127,21 +143,17 @@ TimetableOutput::Writing TimetableOutput::writing() const {
     return m_stream ? Writing::Streamed : Writing::WholeDocument;
 }
 
-void TimetableOutput::add(XmlNode teacherRecord) {
-    m_group.appendChild(teacherRecord);
-    if (!m_stream)
+void TimetableOutput::add(const RecordGroup &teacherRecord) {
+    if (!m_stream) {
+        appendRecordNodes(m_doc, m_group, teacherRecord);
         return;
+    }
+    std::string &markup = m_stream->markup;
+    markup.clear();
+    AppendRecordMarkup(markup, teacherRecord);
     QuietLibxml quiet;
-    // The document's serializer names the output encoding in the document while it writes;
-    // attribute values are escaped by it (a document without one gets references for every
-    // non-ASCII character), so the records are written under the same setting.
-    xmlDoc *doc = m_doc.raw();
-    const xmlChar *ownEncoding = doc->encoding;
-    doc->encoding = reinterpret_cast<const xmlChar *>(m_stream->encoding.c_str());
-    xmlNodeDumpOutput(m_stream->buffer, doc, teacherRecord.raw(), 0, 0, m_stream->encoding.c_str());
-    doc->encoding = ownEncoding;
-    m_group.removeChild(teacherRecord);
-    if (m_stream->failed || m_stream->buffer->error)
+    const int written = xmlOutputBufferWrite(m_stream->buffer, static_cast<int>(markup.size()), markup.data());
+    if (written < 0 || m_stream->failed || m_stream->buffer->error)
         m_stream->writeError(m_path);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 // Writes the exported document to its file. The teacher records make up nearly all of it, so
-// they are written out one by one as they are finished and freed at once: the frame (what
+// they are written out one by one as they are finished, never held as a tree: the frame (what
 // comes before and after the regular-timetables group) is serialized by the document, the
-// records in between by the same serializer in the same encoding, so the bytes equal those of
-// a document that held every record. An encoding in which the frame cannot be split (one not
-// based on ASCII, such as UTF-16) falls back to keeping every record and saving the whole
-// document.
+// records in between as the same serializer writes them (RecordMarkup) and passed through the
+// same encoder, so the bytes equal those of a document that held every record. An encoding in
+// which the frame cannot be split (one not based on ASCII, such as UTF-16) falls back to
+// adding every record to the document and saving it whole.
 //
 // Either way the file goes through a temporary file in the target's folder that replaces the
 // target only on finish(), so a failure never leaves a truncated file nor destroys an earlier
@@ -26,7 +26,7 @@ public:
     TimetableOutput(XmlDocument &doc, XmlNode group, const QString &path, Writing writing = Writing::Streamed);
     ~TimetableOutput() override;
 
-    void add(XmlNode teacherRecord) override;
+    void add(const RecordGroup &teacherRecord) override;
     // Completes the file and puts it in place of the target. Throws RunError.
     void finish();
 

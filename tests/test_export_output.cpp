@@ -2,6 +2,7 @@
 // those of the whole document saved at once, in every encoding a declaration can name.
 
 #include "export/TimetableOutput.h"
+#include "platform/Cp1252.h"
 #include "platform/XmlDocument.h"
 
 #include <QDir>
@@ -17,9 +18,51 @@ QByteArray readAll(const QString &path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Texts that need escaping, characters outside Latin-1 and outside Windows-1252, line ends.
-const char *const Values[] = {"a&b<c>d\"e'f", "\xC3\xB1\xC3\xA9\xE2\x82\xAC", "\xE6\x97\xA5\xE6\x9C\xAC", "l1\r\nl2\tt",
-                              "]]>", ""};
+std::string upToNul(const std::string &value) { return value.substr(0, value.find('\0')); }
+
+// Every printable Windows-1252 character, as the tables' text reaches the output.
+std::string windows1252() {
+    std::string bytes;
+    for (int c = 0x20; c <= 0xFF; ++c)
+        bytes += static_cast<char>(c);
+    return Cp1252::toUtf8(bytes);
+}
+
+// Texts that need escaping, characters outside Latin-1 and outside Windows-1252 (also a run
+// long enough to cross the output buffer's pieces), line ends, and values that hold a NUL,
+// which the serializer ends at.
+const std::vector<std::string> Values = {
+    "a&b<c>d\"e'f",
+    "\xC3\xB1\xC3\xA9\xE2\x82\xAC",
+    "\xE6\x97\xA5\xE6\x9C\xAC",
+    "l1\r\nl2\tt",
+    "]]>",
+    "",
+    windows1252(),
+    "x" + [] {
+        std::string s;
+        for (int i = 0; i < 3000; ++i)
+            s += "\xE2\x82\xAC";
+        return s;
+    }(),
+    std::string("ab\0cd", 5),
+    std::string("\0x", 2),
+};
+
+// A teacher record with every value as a dato (named by the value itself, so that attribute
+// escaping is also compared), two inner groups, one of them empty.
+RecordGroup teacherRecord(int number) {
+    RecordGroup teacher;
+    teacher.seq = "HORARIO_REGULAR_PROFESOR_" + std::to_string(number);
+    teacher.registros = 2;
+    for (const std::string &value : Values)
+        teacher.datos.push_back({value, value});
+    RecordGroup &inner = teacher.groups.emplace_back();
+    inner.seq = "ACTIVIDAD_1";
+    inner.datos.push_back({"N_DIASEMANA", "1"});
+    teacher.groups.emplace_back().seq = "ACTIVIDAD_<2>";
+    return teacher;
+}
 
 // Rebuilds the frame the way the export does and writes a few records through the output.
 TimetableOutput::Writing write(const QByteArray &input, const QString &path, TimetableOutput::Writing writing) {
@@ -37,17 +80,8 @@ TimetableOutput::Writing write(const QByteArray &input, const QString &path, Tim
     group.setAttribute("seq", std::string("HORARIOS_REGULARES"));
 
     TimetableOutput output(doc, group, path, writing);
-    for (int t = 0; t < 30; ++t) {
-        XmlNode teacher = doc.createElement("grupo_datos");
-        teacher.setAttribute("seq", "HORARIO_REGULAR_PROFESOR_" + std::to_string(t + 1));
-        for (const char *value : Values) {
-            XmlNode dato = doc.createElement("dato");
-            dato.setAttribute("nombre_dato", std::string(value));
-            dato.setText(value);
-            teacher.appendChild(dato);
-        }
-        output.add(teacher);
-    }
+    for (int t = 0; t < 30; ++t)
+        output.add(teacherRecord(t + 1));
     const TimetableOutput::Writing used = output.writing();
     output.finish();
     return used;
@@ -95,11 +129,12 @@ void ExportOutputTest::sameBytesAsWholeDocument() {
     XmlDocument doc;
     QVERIFY(doc.load(streamedPath));
     const XmlNodeList datos = doc.select("/SERVICIO/BLOQUE_DATOS/grupo_datos/grupo_datos/dato");
-    QCOMPARE(datos.length(), 30 * int(std::size(Values)));
-    for (int i = 0; i < int(std::size(Values)); ++i) {
-        QCOMPARE(datos.item(i).text(), std::string(Values[i]));
-        QCOMPARE(datos.item(i).attribute("nombre_dato"), std::string(Values[i]));
+    QCOMPARE(datos.length(), 30 * int(Values.size()));
+    for (int i = 0; i < int(Values.size()); ++i) {
+        QCOMPARE(datos.item(i).text(), upToNul(Values[size_t(i)]));
+        QCOMPARE(datos.item(i).attribute("nombre_dato"), upToNul(Values[size_t(i)]));
     }
+    QCOMPARE(doc.select("//grupo_datos[@seq='ACTIVIDAD_<2>']").length(), 30);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"streamed.xml", "whole.xml"}));
 }
 
