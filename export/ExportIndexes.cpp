@@ -21,53 +21,46 @@ const QString ABREV = QStringLiteral("ABREV");
 const QString OFERTAMATRI = QStringLiteral("OFERTAMATRI");
 const QString MATERIA = QStringLiteral("MATERIA");
 
-template <class M, class K> auto *find(const M &map, const K &key) {
-    const auto it = map.find(key);
-    return it == map.end() ? nullptr : &it->second;
-}
-
-// Calls add for every visible record from the first; add keeps only the first of each key.
-template <class F> void scan(DbfTable &table, F add) {
-    for (table.first(); !table.eof(); table.next())
-        add();
+// Fills the map from every visible record, from the first; the map keeps only the first value
+// of each key. It is sized for every record at once, so it is never rebuilt while it grows.
+template <class V, class F> FirstMatchIndex<V> scan(DbfTable &table, F entry) {
+    FirstMatchIndex<V> map(static_cast<size_t>(table.recordCount()));
+    for (table.first(); !table.eof(); table.next()) {
+        auto [key, value] = entry();
+        map.add(std::move(key), std::move(value));
+    }
+    return map;
 }
 
 } // namespace
 
 const AssignmentCodes *ExportIndexes::assignment(const AnsiText &subject, const AnsiText &group) {
     if (!m_assignments) {
-        Map<AssignmentCodes> map;
         DbfTable &t = m_tables.Asig;
-        scan(t, [&] {
-            map.try_emplace(pairKey(t.text(CASIG), t.text(CGRUP)),
-                            AssignmentCodes{t.text(CLAVE), t.text(CLAVECURSO)});
+        m_assignments = scan<AssignmentCodes>(t, [&] {
+            return std::pair(pairKey(t.text(CASIG), t.text(CGRUP)), AssignmentCodes{t.text(CLAVE), t.text(CLAVECURSO)});
         });
-        m_assignments = std::move(map);
     }
-    return find(*m_assignments, pairKey(subject, group));
+    return m_assignments->find(pairKey(subject, group));
 }
 
 const AnsiText *ExportIndexes::activity(const AnsiText &subject) {
     if (!m_activities) {
-        Map<AnsiText> map;
         DbfTable &t = m_tables.NomAsg;
-        scan(t, [&] { map.try_emplace(t.text(COD).bytes(), t.text(CODTAREA)); });
-        m_activities = std::move(map);
+        m_activities = scan<AnsiText>(t, [&] { return std::pair(t.text(COD).bytes(), t.text(CODTAREA)); });
     }
-    return find(*m_activities, subject.bytes());
+    return m_activities->find(subject.bytes());
 }
 
 const SlotCodes *ExportIndexes::slot(const AnsiText &key) {
     if (!m_slots) {
-        Map<SlotCodes> map;
         DbfTable &t = m_tables.Tramos;
-        scan(t, [&] {
-            map.try_emplace(t.text(DIHO).bytes(),
-                            SlotCodes{t.text(DIA), t.text(CODDIHO), t.text(HORADESDE), t.text(HORAHASTA)});
+        m_slots = scan<SlotCodes>(t, [&] {
+            return std::pair(t.text(DIHO).bytes(),
+                             SlotCodes{t.text(DIA), t.text(CODDIHO), t.text(HORADESDE), t.text(HORAHASTA)});
         });
-        m_slots = std::move(map);
     }
-    return find(*m_slots, key.bytes());
+    return m_slots->find(key.bytes());
 }
 
 const SlotCodes *ExportIndexes::slotOf(int day, int slot) {
@@ -78,20 +71,19 @@ const SlotCodes *ExportIndexes::slotOf(int day, int slot) {
 
 const GroupCodes *ExportIndexes::group(const AnsiText &abbreviation) {
     if (!m_groups) {
-        Map<GroupCodes> map;
         DbfTable &t = m_tables.Grupos;
-        scan(t, [&] { map.try_emplace(t.text(ABREV).bytes(), GroupCodes{t.text(CLAVE), t.text(CLAVECURSO)}); });
-        m_groups = std::move(map);
+        m_groups = scan<GroupCodes>(t, [&] {
+            return std::pair(t.text(ABREV).bytes(), GroupCodes{t.text(CLAVE), t.text(CLAVECURSO)});
+        });
     }
-    return find(*m_groups, abbreviation.bytes());
+    return m_groups->find(abbreviation.bytes());
 }
 
 const AnsiText *ExportIndexes::subjectByOffer(const AnsiText &subject, const AnsiText &offer) {
     if (!m_subjectsByOffer) {
-        Map<AnsiText> map;
         DbfTable &t = m_tables.NomAsg2;
-        scan(t, [&] { map.try_emplace(pairKey(t.text(COD), t.text(OFERTAMATRI)), t.text(MATERIA)); });
-        m_subjectsByOffer = std::move(map);
+        m_subjectsByOffer =
+            scan<AnsiText>(t, [&] { return std::pair(pairKey(t.text(COD), t.text(OFERTAMATRI)), t.text(MATERIA)); });
     }
-    return find(*m_subjectsByOffer, pairKey(subject, offer));
+    return m_subjectsByOffer->find(pairKey(subject, offer));
 }

@@ -6,9 +6,10 @@
 
 #include "platform/AnsiText.h"
 
+#include "export/FirstMatchIndex.h"
+
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 struct ExportTables;
 
@@ -52,7 +53,7 @@ private:
     // values with one keeps pairs apart.
     using Key = std::string;
     static Key pairKey(const AnsiText &a, const AnsiText &b) { return a.bytes() + '\0' + b.bytes(); }
-    template <class V> using Map = std::unordered_map<Key, V>;
+    template <class V> using Map = FirstMatchIndex<V>;
 
     ExportTables &m_tables;
     std::optional<Map<AssignmentCodes>> m_assignments;

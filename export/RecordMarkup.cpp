@@ -1,5 +1,7 @@
 #include "export/RecordMarkup.h"
 
+#include <array>
+
 namespace {
 
 // Values are taken up to their first NUL, as the serializer reads C strings.
@@ -8,34 +10,61 @@ std::string_view upToNul(const std::string &value) {
     return std::string_view(value).substr(0, end);
 }
 
-void appendText(std::string &out, const std::string &value) {
-    for (const char c : upToNul(value)) {
-        switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '\r': out += "&#13;"; break;
-        default: out += c;
-        }
+using CharacterSet = std::array<bool, 256>;
+
+CharacterSet characterSet(std::string_view characters) {
+    CharacterSet set{};
+    for (const char c : characters)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+// Appends the value with each character of the set replaced by its escape; the runs between
+// them go in whole.
+void appendEscaped(std::string &out, std::string_view value, const CharacterSet &special, const char *(*escape)(char)) {
+    size_t from = 0;
+    for (size_t at = 0; at < value.size(); ++at) {
+        if (!special[static_cast<unsigned char>(value[at])])
+            continue;
+        out.append(value, from, at - from);
+        out += escape(value[at]);
+        from = at + 1;
     }
+    out.append(value, from);
+}
+
+const char *textEscape(char c) {
+    switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    default: return "&#13;"; // '\r'
+    }
+}
+
+const char *attributeEscape(char c) {
+    switch (c) {
+    case '<': return "&lt;";
+    case '>': return "&gt;";
+    case '&': return "&amp;";
+    case '"': return "&quot;";
+    case '\n': return "&#10;";
+    case '\r': return "&#13;";
+    default: return "&#9;"; // '\t'
+    }
+}
+
+void appendText(std::string &out, const std::string &value) {
+    static const CharacterSet special = characterSet("<>&\r");
+    appendEscaped(out, upToNul(value), special, textEscape);
 }
 
 void appendAttribute(std::string &out, const char *name, const std::string &value) {
     out += ' ';
     out += name;
     out += "=\"";
-    for (const char c : upToNul(value)) {
-        switch (c) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        case '\n': out += "&#10;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\t': out += "&#9;"; break;
-        default: out += c;
-        }
-    }
+    static const CharacterSet special = characterSet("<>&\"\n\r\t");
+    appendEscaped(out, upToNul(value), special, attributeEscape);
     out += '"';
 }
 

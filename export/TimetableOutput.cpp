@@ -5,6 +5,7 @@
 #include "platform/RunError.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <libxml/encoding.h>
@@ -64,16 +65,37 @@ void appendRecordNodes(XmlDocument &doc, XmlNode parent, const RecordGroup &grou
     parent.appendChild(element);
 }
 
+// Encodings that write every ASCII character as the same byte and keep no state between
+// characters: a record of ASCII markup alone goes to the file as it is, without the encoder.
+bool passesAsciiUnchanged(const std::string &encoding) {
+    static const QRegularExpression known(QStringLiteral("^(UTF-?8|US-ASCII|ASCII|ISO-8859-[0-9]+|WINDOWS-125[0-8]|CP125[0-8])$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return known.match(QString::fromStdString(encoding)).hasMatch();
+}
+
+bool isAscii(const std::string &bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 } // namespace
 
 struct TimetableOutput::Stream {
+    // What is written is gathered into blocks of this size before it goes to the file.
+    static constexpr size_t BlockSize = 256 * 1024;
+
     QSaveFile file;
     std::string tail;
     std::string markup; // one record's, reused
+    std::string block;
     xmlOutputBuffer *buffer = nullptr;
+    bool asciiUnchanged = false;
+    bool encoderHolds = false; // the encoder's buffer may hold bytes not yet in the block
     bool failed = false;
 
-    explicit Stream(const QString &path) : file(path) {}
+    explicit Stream(const QString &path) : file(path) { block.reserve(BlockSize); }
     ~Stream() {
         if (buffer) {
             QuietLibxml quiet;
@@ -81,13 +103,23 @@ struct TimetableOutput::Stream {
         }
     }
 
+    bool writeBlock() {
+        const qint64 size = static_cast<qint64>(block.size());
+        if (failed || !file.isOpen() || file.write(block.data(), size) != size)
+            failed = true;
+        block.clear();
+        return !failed;
+    }
+
+    bool put(const char *bytes, size_t length) {
+        block.append(bytes, length);
+        return block.size() < BlockSize || writeBlock();
+    }
+
+    // Where the encoder hands over what it has encoded.
     static int write(void *context, const char *bytes, int length) {
         auto *self = static_cast<Stream *>(context);
-        if (self->failed || !self->file.isOpen() || self->file.write(bytes, length) != length) {
-            self->failed = true;
-            return -1;
-        }
-        return length;
+        return self->put(bytes, static_cast<size_t>(length)) ? length : -1;
     }
 
     [[noreturn]] void writeError(const QString &path) {
@@ -117,8 +149,9 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
         return;
 
     auto stream = std::make_unique<Stream>(m_path);
+    stream->asciiUnchanged = passesAsciiUnchanged(encoding);
     stream->tail = frame.substr(at + sizeof(PlaceholderMarkup) - 1);
-    // Unbuffered: every write reaches the file at once, so a full disk fails that write
+    // Unbuffered: every block reaches the file at once, so a full disk fails that write
     // (a buffered one would fail only while committing, where it may go unseen).
     if (!stream->file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         xmlCharEncCloseFunc(encoder);
@@ -131,8 +164,7 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
     stream->buffer = xmlOutputBufferCreateIO(&Stream::write, nullptr, stream.get(), encoder);
     if (!stream->buffer)
         throw std::bad_alloc();
-    const qint64 headSize = static_cast<qint64>(at);
-    if (stream->file.write(frame.data(), headSize) != headSize)
+    if (!stream->put(frame.data(), at))
         stream->writeError(m_path);
     m_stream = std::move(stream);
 }
@@ -148,13 +180,22 @@ void TimetableOutput::add(const RecordGroup &teacherRecord) {
         appendRecordNodes(m_doc, m_group, teacherRecord);
         return;
     }
-    std::string &markup = m_stream->markup;
-    markup.clear();
-    AppendRecordMarkup(markup, teacherRecord);
+    Stream &s = *m_stream;
+    s.markup.clear();
+    AppendRecordMarkup(s.markup, teacherRecord);
     QuietLibxml quiet;
-    const int written = xmlOutputBufferWrite(m_stream->buffer, static_cast<int>(markup.size()), markup.data());
-    if (written < 0 || m_stream->failed || m_stream->buffer->error)
-        m_stream->writeError(m_path);
+    if (s.asciiUnchanged && isAscii(s.markup)) {
+        // What the encoder still holds comes first.
+        if (std::exchange(s.encoderHolds, false) && xmlOutputBufferFlush(s.buffer) < 0)
+            s.writeError(m_path);
+        if (!s.put(s.markup.data(), s.markup.size()))
+            s.writeError(m_path);
+        return;
+    }
+    s.encoderHolds = true;
+    const int written = xmlOutputBufferWrite(s.buffer, static_cast<int>(s.markup.size()), s.markup.data());
+    if (written < 0 || s.failed || s.buffer->error)
+        s.writeError(m_path);
 }
 
 void TimetableOutput::finish() {
@@ -164,12 +205,9 @@ void TimetableOutput::finish() {
     }
     Stream &s = *m_stream;
     QuietLibxml quiet;
-    // Closing flushes what the buffer still holds and releases the encoder.
+    // Closing flushes what the encoder still holds and releases it.
     const int closed = xmlOutputBufferClose(std::exchange(s.buffer, nullptr));
-    if (closed < 0 || s.failed)
-        s.writeError(m_path);
-    const qint64 tailSize = static_cast<qint64>(s.tail.size());
-    if (s.file.write(s.tail.data(), tailSize) != tailSize)
+    if (closed < 0 || s.failed || !s.put(s.tail.data(), s.tail.size()) || !s.writeBlock())
         s.writeError(m_path);
     if (!s.file.commit())
         throw RunError(QStringLiteral("No se puede guardar el archivo «%1»: %2.").arg(shown(m_path), DescribeFileError(s.file)));
