@@ -21,16 +21,16 @@ CharacterSet characterSet(std::string_view characters) {
 
 // Appends the value with each character of the set replaced by its escape; the runs between
 // them go in whole.
-void appendEscaped(std::string &out, std::string_view value, const CharacterSet &special, const char *(*escape)(char)) {
+void appendEscaped(MarkupBuffer &out, std::string_view value, const CharacterSet &special, const char *(*escape)(char)) {
     size_t from = 0;
     for (size_t at = 0; at < value.size(); ++at) {
         if (!special[static_cast<unsigned char>(value[at])])
             continue;
-        out.append(value, from, at - from);
-        out += escape(value[at]);
+        out.append(value.substr(from, at - from));
+        out.append(escape(value[at]));
         from = at + 1;
     }
-    out.append(value, from);
+    out.append(value.substr(from));
 }
 
 const char *textEscape(char c) {
@@ -54,46 +54,47 @@ const char *attributeEscape(char c) {
     }
 }
 
-void appendText(std::string &out, const std::string &value) {
+void appendText(MarkupBuffer &out, const std::string &value) {
     static const CharacterSet special = characterSet("<>&\r");
     appendEscaped(out, upToNul(value), special, textEscape);
 }
 
-void appendAttribute(std::string &out, const char *name, const std::string &value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
+template <size_t N>
+void appendAttribute(MarkupBuffer &out, const char (&name)[N], const std::string &value) {
+    out.push(' ');
+    out.literal(name);
+    out.literal("=\"");
     static const CharacterSet special = characterSet("<>&\"\n\r\t");
     appendEscaped(out, upToNul(value), special, attributeEscape);
-    out += '"';
+    out.push('"');
 }
 
 } // namespace
 
-void AppendRecordMarkup(std::string &out, const RecordGroup &group) {
-    out += "<grupo_datos";
+void AppendRecordMarkup(MarkupBuffer &out, const RecordGroup &group) {
+    out.literal("<grupo_datos");
     appendAttribute(out, "seq", group.seq);
     if (group.registros >= 0)
         appendAttribute(out, "registros", std::to_string(group.registros));
     if (group.datos.empty() && group.groups.empty()) {
-        out += "/>";
+        out.literal("/>");
         return;
     }
-    out += '>';
+    out.push('>');
     for (const RecordDato &dato : group.datos) {
-        out += "<dato";
+        out.literal("<dato");
         appendAttribute(out, "nombre_dato", dato.name);
         // An empty value has no text node, so the element is written empty; a value that
         // begins with NUL has one, whose text is empty.
         if (dato.value.empty()) {
-            out += "/>";
+            out.literal("/>");
             continue;
         }
-        out += '>';
+        out.push('>');
         appendText(out, dato.value);
-        out += "</dato>";
+        out.literal("</dato>");
     }
     for (const RecordGroup &inner : group.groups)
         AppendRecordMarkup(out, inner);
-    out += "</grupo_datos>";
+    out.literal("</grupo_datos>");
 }

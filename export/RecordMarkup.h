@@ -5,9 +5,8 @@
 // its encoding. The encoding itself (character references for what it lacks) is applied
 // afterwards, by the output's encoder.
 
+#include "export/MarkupBuffer.h"
 #include "export/TeacherRecords.h"
 
-#include <string>
-
 // Appends the markup of the group and everything in it.
-void AppendRecordMarkup(std::string &out, const RecordGroup &group);
+void AppendRecordMarkup(MarkupBuffer &out, const RecordGroup &group);

@@ -18,13 +18,13 @@ void appendDato(RecordGroup &group, const char *name, const AnsiText &value) {
     group.datos.push_back({name, value.toUtf8()});
 }
 
-// One placed entry. A lookup that finds nothing leaves its values empty; every dato is
-// written all the same.
-void appendEntryRecord(RecordGroup &teacher, int number, const SolucEntry &entry, const SlotCodes &slot,
-                       ExportIndexes &indexes, const SchoolYearDates &dates) {
-    RecordGroup &record = teacher.groups.emplace_back();
+// One placed entry, into a record that may hold an earlier teacher's (whose allocations are
+// reused). A lookup that finds nothing leaves its values empty; every dato is written all the
+// same.
+void fillEntryRecord(RecordGroup &record, int number, const SolucEntry &entry, const SlotCodes &slot,
+                     ExportIndexes &indexes, const SchoolYearDates &dates) {
     record.seq = "ACTIVIDAD_" + std::to_string(number);
-    record.datos.reserve(11);
+    record.datos.clear();
 
     AnsiText subject;
     AnsiText offer;
@@ -89,6 +89,7 @@ ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, 
     // The teacher number counts PROFT records, whether or not a teacher has entries; two
     // records with the same abbreviation each get that abbreviation's entries.
     int teacherNumber = 0;
+    RecordGroup teacher; // each teacher's in turn, reusing the last one's allocations
     for (staff.first(); !staff.eof(); staff.next()) {
         ++teacherNumber;
         const AnsiText employee = staff.text(X_EMPLEADO);
@@ -100,15 +101,18 @@ ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, 
             if (const SlotCodes *slot = indexes.slotOf(entry.day, entry.slot))
                 placed.emplace_back(&entry, slot);
 
-        RecordGroup teacher;
         teacher.seq = "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber);
         teacher.registros = static_cast<long long>(placed.size());
+        teacher.datos.clear();
         appendDato(teacher, "X_EMPLEADO", employee);
         appendDato(teacher, "F_TOMAPOS", postDate);
-        teacher.groups.reserve(placed.size());
+        teacher.groups.resize(placed.size());
         int entryNumber = 0;
-        for (const auto &[entry, slot] : placed)
-            appendEntryRecord(teacher, ++entryNumber, *entry, *slot, indexes, dates);
+        for (const auto &[entry, slot] : placed) {
+            fillEntryRecord(teacher.groups[static_cast<size_t>(entryNumber)], entryNumber + 1, *entry, *slot, indexes,
+                            dates);
+            ++entryNumber;
+        }
         sink.add(teacher);
         ++counts.teachers;
         counts.lessons += entryNumber;

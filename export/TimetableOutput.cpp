@@ -14,7 +14,10 @@
 #include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -73,9 +76,17 @@ bool passesAsciiUnchanged(const std::string &encoding) {
     return known.match(QString::fromStdString(encoding)).hasMatch();
 }
 
-bool isAscii(const std::string &bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
+bool isAscii(std::string_view bytes) {
+    // Eight bytes at a time: none has its high bit set.
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < bytes.size(); ++i)
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80)
             return false;
     return true;
 }
@@ -88,14 +99,14 @@ struct TimetableOutput::Stream {
 
     QSaveFile file;
     std::string tail;
-    std::string markup; // one record's, reused
-    std::string block;
+    std::string markup; // a record on its way to the encoder
+    MarkupBuffer block{BlockSize + 64 * 1024};
     xmlOutputBuffer *buffer = nullptr;
     bool asciiUnchanged = false;
     bool encoderHolds = false; // the encoder's buffer may hold bytes not yet in the block
     bool failed = false;
 
-    explicit Stream(const QString &path) : file(path) { block.reserve(BlockSize); }
+    explicit Stream(const QString &path) : file(path) {}
     ~Stream() {
         if (buffer) {
             QuietLibxml quiet;
@@ -112,7 +123,7 @@ struct TimetableOutput::Stream {
     }
 
     bool put(const char *bytes, size_t length) {
-        block.append(bytes, length);
+        block.append(std::string_view(bytes, length));
         return block.size() < BlockSize || writeBlock();
     }
 
@@ -181,14 +192,23 @@ void TimetableOutput::add(const RecordGroup &teacherRecord) {
         return;
     }
     Stream &s = *m_stream;
-    s.markup.clear();
-    AppendRecordMarkup(s.markup, teacherRecord);
     QuietLibxml quiet;
-    if (s.asciiUnchanged && isAscii(s.markup)) {
-        // What the encoder still holds comes first.
-        if (std::exchange(s.encoderHolds, false) && xmlOutputBufferFlush(s.buffer) < 0)
+    // Written straight into the block; it stays there when it needs no encoding and nothing
+    // the encoder holds must come before it.
+    const size_t start = s.block.size();
+    AppendRecordMarkup(s.block, teacherRecord);
+    const std::string_view markup(s.block.data() + start, s.block.size() - start);
+    const bool plain = s.asciiUnchanged && isAscii(markup);
+    if (plain && !s.encoderHolds) {
+        if (s.block.size() >= Stream::BlockSize && !s.writeBlock())
             s.writeError(m_path);
-        if (!s.put(s.markup.data(), s.markup.size()))
+        return;
+    }
+    s.markup.assign(markup);
+    s.block.truncate(start);
+    if (plain) {
+        s.encoderHolds = false;
+        if (xmlOutputBufferFlush(s.buffer) < 0 || !s.put(s.markup.data(), s.markup.size()))
             s.writeError(m_path);
         return;
     }

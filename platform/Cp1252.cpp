@@ -46,8 +46,18 @@ char32_t toUnicode(unsigned char byte) {
 std::string toUtf8(std::string_view cp1252) {
     std::string out;
     out.reserve(cp1252.size() + cp1252.size() / 4);
-    for (char c : cp1252)
-        appendUtf8(out, toUnicode(static_cast<unsigned char>(c)));
+    size_t i = 0;
+    while (i < cp1252.size()) {
+        // A run of ASCII is the same in both.
+        size_t ascii = i;
+        while (ascii < cp1252.size() && static_cast<unsigned char>(cp1252[ascii]) < 0x80)
+            ++ascii;
+        out.append(cp1252.data() + i, ascii - i);
+        if (ascii == cp1252.size())
+            break;
+        appendUtf8(out, toUnicode(static_cast<unsigned char>(cp1252[ascii])));
+        i = ascii + 1;
+    }
     return out;
 }
 

@@ -106,6 +106,11 @@ void TestText::everyByteRoundTrips() {
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
     const std::string utf8 = Cp1252::toUtf8(all);
+    // Converted in runs, the text equals its characters converted one by one.
+    QString oneByOne;
+    for (int b = 0; b < 256; ++b)
+        oneByOne += QString::fromUcs4(std::u32string(1, Cp1252::toUnicode(static_cast<unsigned char>(b))).data(), 1);
+    QCOMPARE(QByteArray::fromStdString(utf8), oneByOne.toUtf8());
     QVERIFY(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())).isValidUtf16());
     QCOMPARE(QByteArray::fromStdString(Cp1252::fromUtf8(utf8)), QByteArray::fromStdString(all));
 
