@@ -4,7 +4,6 @@
 #include "export/ExportIndexes.h"
 #include "export/ExportTables.h"
 #include "export/SolucEntries.h"
-#include "seneca/Clipper.h"
 
 #include <string>
 #include <utility>
@@ -12,7 +11,8 @@
 
 namespace {
 
-bool isBlank(const AnsiText &text) { return Clipper::AllTrim(text).isEmpty(); }
+// Empty or spaces only: what trims to nothing.
+bool isBlank(const AnsiText &text) { return text.bytes().find_first_not_of(' ') == std::string::npos; }
 
 void appendDato(RecordGroup &group, const char *name, const AnsiText &value) {
     group.datos.push_back({name, value.toUtf8()});
@@ -23,51 +23,54 @@ void appendDato(RecordGroup &group, const char *name, const AnsiText &value) {
 // same.
 void fillEntryRecord(RecordGroup &record, int number, const SolucEntry &entry, const SlotCodes &slot,
                      ExportIndexes &indexes, const SchoolYearDates &dates) {
+    static const AnsiText none;
+    // Every subject assignment the import writes carries the activity "1".
+    static const AnsiText assignmentActivity = AnsiText::ascii("1");
+
     record.seq = "ACTIVIDAD_" + std::to_string(number);
     record.datos.clear();
 
-    AnsiText subject;
-    AnsiText offer;
+    const AnsiText *subject = &none;
+    const AnsiText *offer = &none;
     if (const AssignmentCodes *a = indexes.assignment(entry.subject, entry.group)) {
-        subject = a->subject;
-        offer = a->offer;
+        subject = &a->subject;
+        offer = &a->offer;
     }
 
     // A blank TAREA takes the activity that the import kept for an activity row (empty for an
     // ordinary subject, which then falls to the default below).
-    AnsiText activity = entry.activity;
-    if (isBlank(activity))
+    const AnsiText *activity = &entry.activity;
+    if (isBlank(*activity))
         if (const AnsiText *code = indexes.activity(entry.subject))
-            activity = *code;
+            activity = code;
 
     appendDato(record, "N_DIASEMANA", slot.day);
     appendDato(record, "X_TRAMO", slot.code);
 
-    appendDato(record, "X_DEPENDENCIA", isBlank(entry.room) ? AnsiText() : entry.room);
+    appendDato(record, "X_DEPENDENCIA", isBlank(entry.room) ? none : entry.room);
 
-    AnsiText unit;
+    const AnsiText *unit = &none;
     if (const GroupCodes *g = indexes.group(entry.group)) {
-        unit = g->unit;
-        if (isBlank(offer))
-            offer = g->offer;
+        unit = &g->unit;
+        if (isBlank(*offer))
+            offer = &g->offer;
     }
 
-    if (isBlank(subject))
-        if (const AnsiText *materia = indexes.subjectByOffer(entry.subject, offer))
-            subject = *materia;
+    if (isBlank(*subject))
+        if (const AnsiText *materia = indexes.subjectByOffer(entry.subject, *offer))
+            subject = materia;
 
-    // Every subject assignment the import writes carries the activity "1".
-    if (isBlank(activity))
-        activity = AnsiText::ascii("1");
+    if (isBlank(*activity))
+        activity = &assignmentActivity;
 
-    appendDato(record, "X_UNIDAD", unit);
-    appendDato(record, "X_OFERTAMATRIG", offer);
-    appendDato(record, "X_MATERIAOMG", subject);
+    appendDato(record, "X_UNIDAD", *unit);
+    appendDato(record, "X_OFERTAMATRIG", *offer);
+    appendDato(record, "X_MATERIAOMG", *subject);
     appendDato(record, "F_INICIO", dates.start);
     appendDato(record, "F_FIN", dates.end);
     appendDato(record, "N_HORINI", slot.start);
     appendDato(record, "N_HORFIN", slot.end);
-    appendDato(record, "X_ACTIVIDAD", activity);
+    appendDato(record, "X_ACTIVIDAD", *activity);
 }
 
 } // namespace
