@@ -468,6 +468,21 @@ std::string XmlNode::attribute(const char *name) const {
     return out;
 }
 
+bool XmlNode::attributeIs(const char *name, std::string_view value) const {
+    if (!m_node || m_node->type != XML_ELEMENT_NODE)
+        return value.empty();
+    const xmlAttr *attr = xmlHasProp(m_node, X(name));
+    if (!attr || attr->type != XML_ATTRIBUTE_NODE)
+        return value.empty();
+    // A value of plain text is one text node; one with entity references is gathered whole.
+    const xmlNode *only = attr->children;
+    if (!only)
+        return value.empty();
+    if (only->type == XML_TEXT_NODE && !only->next)
+        return view(only->content) == value;
+    return attribute(name) == value;
+}
+
 bool XmlNode::hasAttribute(const char *name) const {
     if (!m_node || m_node->type != XML_ELEMENT_NODE)
         return false;

@@ -38,6 +38,8 @@ public:
     // document order, " name=\"value\"" (values escaped as XML), then the rest.
     std::string markup() const;
     std::string attribute(const char *name) const;
+    // Whether attribute(name) == value, mostly without copying the value.
+    bool attributeIs(const char *name, std::string_view value) const;
     bool hasAttribute(const char *name) const;
     XmlNode firstChild() const;
     XmlNode parent() const; // null for the document itself

@@ -53,14 +53,13 @@ AnsiText DatoValue(const DatoList &list, int position) {
 
 AnsiText DatoField(const DatoList &list, int position, const char *name) {
     const XmlNode atPosition = list.item(position);
-    const std::string nameThere = atPosition.attribute("nombre_dato");
-    if (nameThere == name)
+    if (atPosition.attributeIs("nombre_dato", name))
         return DatoValue(list, position);
     for (int i = 0; i < list.count(); ++i)
-        if (list.item(i).attribute("nombre_dato") == name)
+        if (list.item(i).attributeIs("nombre_dato", name))
             return DatoValue(list, i);
     // The field is missing: its position holds another Séneca field, which is never taken for it.
-    if (IsSenecaFieldName(nameThere))
+    if (IsSenecaFieldName(atPosition.attribute("nombre_dato")))
         return AnsiText();
     return DatoValue(list, position);
 }
@@ -85,7 +84,7 @@ SubjectNameAndId ReadSubjectNameAndId(const DatoList &list) {
 
 bool NamesField(const DatoList &list, const char *name) {
     for (int i = 0; i < list.count(); ++i)
-        if (list.item(i).attribute("nombre_dato") == name)
+        if (list.item(i).attributeIs("nombre_dato", name))
             return true;
     return false;
 }

@@ -42,6 +42,8 @@ class TestXmlDocument : public QObject {
     Q_OBJECT
 
 private slots:
+    void attributeIsAsAttribute_data();
+    void attributeIsAsAttribute();
     void textAfterLoad_data();
     void textAfterLoad();
     void blankTextBetweenElementsIsDropped();
@@ -495,6 +497,31 @@ void TestXmlDocument::externalEntityRefused() {
     QVERIFY(!doc.parseError().reason.contains(QStringLiteral("SECRETO")));
     // An internal entity is the document's own text and stays allowed.
     QVERIFY(doc.loadFromMemory("<!DOCTYPE r [<!ENTITY e \"uno\">]><r>&e;</r>"));
+}
+
+// attributeIs answers what comparing attribute() would, also for values made of entities
+// and for attributes that are missing or empty.
+void TestXmlDocument::attributeIsAsAttribute_data() {
+    QTest::addColumn<QByteArray>("element");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("plain") << QByteArray("<r a=\"X_EMPLEADO\"/>") << QByteArray("X_EMPLEADO");
+    QTest::newRow("plain, other value") << QByteArray("<r a=\"X_EMPLEADO\"/>") << QByteArray("X_EMPLEAD");
+    QTest::newRow("character reference") << QByteArray("<r a=\"a&amp;b&#233;\"/>") << QByteArray("a&b\xC3\xA9");
+    QTest::newRow("internal entity") << QByteArray("<r a=\"x&e;y\"/>") << QByteArray("xunoy");
+    QTest::newRow("internal entity, other value") << QByteArray("<r a=\"x&e;y\"/>") << QByteArray("x");
+    QTest::newRow("empty") << QByteArray("<r a=\"\"/>") << QByteArray("");
+    QTest::newRow("missing, empty value") << QByteArray("<r/>") << QByteArray("");
+    QTest::newRow("missing") << QByteArray("<r/>") << QByteArray("X");
+}
+
+void TestXmlDocument::attributeIsAsAttribute() {
+    QFETCH(QByteArray, element);
+    QFETCH(QByteArray, value);
+    XmlDocument doc;
+    QVERIFY(doc.loadFromMemory(("<!DOCTYPE r [<!ENTITY e \"uno\">]>" + element).toStdString()));
+    const XmlNode r = doc.documentElement();
+    QCOMPARE(r.attributeIs("a", value.toStdString()), r.attribute("a") == value.toStdString());
+    QCOMPARE(r.attributeIs("a", r.attribute("a")), true);
 }
 
 QTEST_GUILESS_MAIN(TestXmlDocument)
