@@ -47,6 +47,14 @@ QString typeName(char type) {
     }
 }
 
+// An exclusive table holds appended records back and writes them together once they fill
+// this many bytes (or at close). No other open can read the file meanwhile, so nothing but a
+// crash sees the difference, and a crash still finds a table that opens with a prefix of its
+// records. 256 KiB is a few hundred to a few thousand records of the host's tables: enough to
+// make the writes' cost vanish beside building the records, small enough that a crash loses
+// little.
+constexpr std::int64_t HeldBytesLimit = 256 * 1024;
+
 } // namespace
 
 struct DbfTable::Impl {
@@ -57,6 +65,8 @@ struct DbfTable::Impl {
     std::vector<DbfFieldInfo> infos;
     std::vector<char> records; // every physical record, deleted ones included
     std::int64_t physicalCount = 0;
+    std::int64_t writtenCount = 0; // physical records on disk; the rest are held (exclusive opens)
+    bool holdsBack = false;        // exclusive: appended records wait for a block
     int liveCount = 0;
     std::vector<int> visible; // physical numbers of the live records that pass the filter
     int cursor = 0;           // index into visible; visible.size() is eof
@@ -183,20 +193,45 @@ struct DbfTable::Impl {
         }
     }
 
-    void writeFailed() const {
-        fail(QStringLiteral("No se puede escribir en la tabla %1 (%2): %3").arg(name, path, file.error()));
+    [[noreturn]] void writeFailed(const QString &why) const {
+        fail(QStringLiteral("No se puede escribir en la tabla %1 (%2): %3").arg(name, path, why));
     }
+    [[noreturn]] void writeFailed() const { writeFailed(file.error()); }
 
-    // Header bytes 1-7: today's date and the record count.
-    void writeHeaderStamp(bool withCount) {
+    // Header bytes 1-3, today's date, and with a count bytes 4-7 as well. False when the
+    // write fails (file.error() says why).
+    bool writeHeaderStamp(std::optional<std::int64_t> count) {
         char stamp[7];
         stamp[0] = static_cast<char>(std::clamp(today.year() - 1900, 0, 255));
         stamp[1] = static_cast<char>(today.month());
         stamp[2] = static_cast<char>(today.day());
-        DbfBytes::putLe32(stamp + 3, static_cast<std::uint32_t>(physicalCount));
-        if (!file.writeAt(Dbf::OffsetDate, stamp, withCount ? sizeof stamp : 3))
-            writeFailed();
+        if (count)
+            DbfBytes::putLe32(stamp + 3, static_cast<std::uint32_t>(*count));
+        if (!file.writeAt(Dbf::OffsetDate, stamp, count ? sizeof stamp : 3))
+            return false;
         dateWritten = true;
+        return true;
+    }
+
+    std::int64_t heldBytes() const { return (physicalCount - writtenCount) * header.recordLength; }
+
+    // Writes the held records, then `next` (one more record, not yet in memory) when given,
+    // and the end-of-file mark; then the header's date and the count that makes them part of
+    // the table, so a run killed in between leaves the table as it was before. False when a
+    // write fails (file.error() says why): the held records stay held, and nothing is counted.
+    bool writeHeld(std::string_view next = {}) {
+        const std::int64_t length = header.recordLength;
+        const std::int64_t count = physicalCount + (next.empty() ? 0 : 1);
+        if (count == writtenCount)
+            return true;
+        std::string block(records.begin() + writtenCount * length, records.end());
+        block += next;
+        block += Dbf::EndOfFile;
+        if (!file.writeAt(header.headerSize + writtenCount * length, block.data(), block.size()) ||
+            !writeHeaderStamp(count))
+            return false;
+        writtenCount = count;
+        return true;
     }
 
     [[noreturn]] void wrongType(int index, const QString &what) const {
@@ -216,7 +251,14 @@ struct DbfTable::Impl {
 };
 
 DbfTable::DbfTable() : d(std::make_unique<Impl>()) {}
-DbfTable::~DbfTable() = default;
+DbfTable::~DbfTable() {
+    // Often reached while another error unwinds: what is held is written if it can be, and a
+    // failure is not reported (a table written in a staging folder goes with the folder).
+    try {
+        d->writeHeld();
+    } catch (...) {
+    }
+}
 
 QString DbfTable::findFile(const QString &folder, const QString &name, const QString &extension) {
     const QDir dir(folder);
@@ -305,6 +347,8 @@ void DbfTable::open(const QString &folder, const QString &name, Mode mode) {
         for (const DbfFieldLayout &f : d->header.fields)
             d->infos.push_back(f.info);
         d->physicalCount = d->header.recordCount;
+        d->writtenCount = d->physicalCount;
+        d->holdsBack = mode == Mode::Exclusive;
         d->records.assign(static_cast<size_t>(d->physicalCount * d->header.recordLength), '\0');
         if (!d->records.empty() && !d->file.readAt(d->header.headerSize, d->records.data(), d->records.size()))
             readFailed();
@@ -329,6 +373,8 @@ void DbfTable::open(const QString &folder, const QString &name, Mode mode) {
 }
 
 void DbfTable::close() {
+    const bool written = d->writeHeld();
+    const QString why = written ? QString() : d->file.error();
     d->file.close();
     d->state = State::Closed;
     d->records.clear();
@@ -338,7 +384,10 @@ void DbfTable::close() {
     d->infos.clear();
     d->filter.reset();
     d->physicalCount = 0;
+    d->writtenCount = 0;
     d->liveCount = 0;
+    if (!written)
+        d->writeFailed(why);
 }
 
 bool DbfTable::isOpen() const { return d->state != State::Closed; }
@@ -437,19 +486,11 @@ void DbfTable::post() {
     if (d->state == State::Insert) {
         if (d->physicalCount >= std::numeric_limits<std::int32_t>::max())
             d->fail(QStringLiteral("La tabla %1 no admite más registros").arg(d->name));
-        // The record and the end-of-file mark first, then the count that makes them part of
-        // the table: a run killed in between leaves the table as it was before this post.
-        std::string bytes = d->pending;
-        bytes += Dbf::EndOfFile;
-        if (!d->file.writeAt(d->header.headerSize + d->physicalCount * length, bytes.data(), bytes.size()))
+        // A shared table writes every record at once: another program may be reading the file.
+        // A failed write leaves the record pending and the held ones held.
+        if ((!d->holdsBack || d->heldBytes() + length >= HeldBytesLimit) && !d->writeHeld(d->pending))
             d->writeFailed();
         ++d->physicalCount;
-        try {
-            d->writeHeaderStamp(true);
-        } catch (...) {
-            --d->physicalCount;
-            throw;
-        }
         d->records.resize(d->records.size() + d->pending.size());
         std::copy(d->pending.begin(), d->pending.end(), d->records.end() - static_cast<std::ptrdiff_t>(length));
         ++d->liveCount;
@@ -459,10 +500,13 @@ void DbfTable::post() {
             d->cursor = static_cast<int>(d->visible.size()) - 1;
         }
     } else {
-        if (!d->file.writeAt(d->header.headerSize + d->editPhysical * length, d->pending.data(), d->pending.size()))
-            d->writeFailed();
-        if (!d->dateWritten)
-            d->writeHeaderStamp(false);
+        // A record still held changes in memory only: its block writes it as it is then.
+        if (d->editPhysical < d->writtenCount) {
+            if (!d->file.writeAt(d->header.headerSize + d->editPhysical * length, d->pending.data(), d->pending.size()))
+                d->writeFailed();
+            if (!d->dateWritten && !d->writeHeaderStamp(std::nullopt))
+                d->writeFailed();
+        }
         std::copy(d->pending.begin(), d->pending.end(), d->records.begin() + d->editPhysical * length);
         if (!d->passes(d->physical(d->editPhysical)))
             d->visible.erase(d->visible.begin() + d->cursor);

@@ -4,8 +4,13 @@
 // than 10 characters. Every failure throws RunError with a Spanish message naming the table.
 //
 // Records are visited in physical (append) order; deleted records are invisible to every
-// read and are not counted. After each post the header's record count and the end-of-file
-// mark are right, so a run killed half-way leaves a table that opens.
+// read and are not counted. The file is always a table that opens: records and the
+// end-of-file mark are written before the header's count that takes them in. A shared open
+// writes every post at once, since another program may read the file. An exclusive open,
+// which nothing else can read meanwhile, holds appended records back and writes them in
+// blocks, the last at close(): a run killed half-way leaves a table holding the records of
+// the blocks written, a prefix of those posted. Editing a record already written writes it at
+// once; editing one still held changes it in memory, and its block writes it.
 //
 // New tables: character fields as C of their width, logicals as L, integers as N(11,0), floats
 // as N(20,4) (right-aligned, '.' decimal point, whatever the locale); language driver 0x57
@@ -63,7 +68,11 @@ public:
     // edit. A refused open says "La tabla NAME está en uso por otro programa (path)". A file
     // whose header lengths do not agree with its size is refused as damaged.
     void open(const QString &folder, const QString &name, Mode mode = Mode::Exclusive);
-    // Releases the file and its lock; a record still pending is forgotten, not posted.
+    // Writes the records still held, then releases the file and its lock; a record still
+    // pending is forgotten, not posted. Throws "No se puede escribir en la tabla ..." when the
+    // held records cannot be written; the table is closed all the same. Opening again closes
+    // first, and so may throw the same. The destructor writes what is held as well as it can
+    // and reports nothing: whoever needs to know that a table is whole closes it.
     void close();
     bool isOpen() const;
     State state() const;
@@ -86,10 +95,12 @@ public:
     void moveTo(int position);
 
     // Append starts a new blank record (Insert); edit starts changing the current one (Edit).
-    // post writes it; cancel forgets it. Setting or posting outside Edit/Insert throws
-    // "La fuente de datos no está en modo de edición o inserción". Appending while a record
-    // is pending posts that one first, as the host's engine does. Editing a table with no
-    // visible record appends instead; after a post the table stands on the posted record.
+    // post writes it (or holds it back, see above); cancel forgets it. A post whose write
+    // fails throws "No se puede escribir en la tabla ..." and leaves the record pending.
+    // Setting or posting outside Edit/Insert throws "La fuente de datos no está en modo de
+    // edición o inserción". Appending while a record is pending posts that one first, as the
+    // host's engine does. Editing a table with no visible record appends instead; after a
+    // post the table stands on the posted record.
     void append();
     void edit();
     void post();

@@ -1,7 +1,9 @@
 // The bytes other programs depend on: a new table's header and size at both levels, how each
 // field type is written (numbers under a comma-decimal locale too), the refusal of values
 // that do not fit, level 7 binary fields as the host's engine stores them, deleted records,
-// damaged files refused with a message, and a table left readable after every post.
+// damaged files refused with a message, a table left readable after every post, and records
+// written in blocks by an exclusive open: a readable prefix at every moment, and at close the
+// very bytes that writing each post at once gives.
 
 #include "platform/DbfFormat.h"
 #include "platform/DbfTable.h"
@@ -13,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -58,6 +61,33 @@ QString openError(const QString &folder, const QString &name) {
         return e.message();
     }
     return {};
+}
+
+// Every field type, and records wide enough that a few thousand fill several blocks.
+const std::vector<DbfFieldDef> WideFields = {
+    {"NUM", DbfFieldType::Integer},
+    {"TEXTO", DbfFieldType::Character, 250},
+    {"ACTIVO", DbfFieldType::Logical},
+    {"IMPORTE", DbfFieldType::Float},
+};
+constexpr int WideHeader = 32 + 4 * 32 + 1;
+constexpr int WideRecord = 1 + 11 + 250 + 1 + 20;
+
+AnsiText wideText(int n) { return AnsiText::ascii("registro " + std::to_string(n) + std::string(200, '.') + "fin"); }
+
+void appendWide(DbfTable &t, int n) {
+    t.append();
+    t.setInteger("NUM", n);
+    t.setText("TEXTO", wideText(n));
+    t.setLogical("ACTIVO", n % 3 == 0);
+    t.setFloat("IMPORTE", n / 8.0);
+    t.post();
+}
+
+// The record count in a table file's header.
+quint32 headerCount(const QByteArray &file) {
+    const auto *p = reinterpret_cast<const unsigned char *>(file.constData() + 4);
+    return p[0] | p[1] << 8 | p[2] << 16 | quint32(p[3]) << 24;
 }
 
 // A comma-decimal LC_NUMERIC for the duration of a test, built with localedef when the system
@@ -399,6 +429,109 @@ private slots:
         QCOMPARE(t.recordCount(), 3);
         t.last();
         QCOMPARE(t.integer("NUM"), 30);
+    }
+
+    // A run killed at any moment of an exclusive rebuild must leave a table that opens, with the
+    // first records posted: the file is checked after every post as a crash would leave it
+    // (header count, its records, the end mark, nothing after it), and a copy of it is opened
+    // each time a block has gone in. Holding back is the point: the count moves a few times,
+    // not once per post.
+    void blocksLeaveAPrefixThatOpens() {
+        QTemporaryDir dir, copies;
+        const QString path = dir.filePath("T.DBF");
+        const int rows = 3500;
+        DbfTable::create(dir.path(), "T", WideFields);
+        DbfTable t;
+        t.open(dir.path(), "T");
+        quint32 onDisk = 0;
+        int blocks = 0;
+        for (int n = 1; n <= rows; ++n) {
+            appendWide(t, n);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray head = f.read(8);
+            const quint32 count = headerCount(head);
+            QCOMPARE(f.size(), WideHeader + qint64(count) * WideRecord + 1);
+            QVERIFY(f.seek(f.size() - 1));
+            QCOMPARE(f.read(1), QByteArray("\x1a"));
+            QVERIFY(count <= quint32(n));
+            if (count == onDisk)
+                continue;
+            onDisk = count;
+            ++blocks;
+            QFile::remove(copies.filePath("T.DBF"));
+            QVERIFY(QFile::copy(path, copies.filePath("T.DBF")));
+            DbfTable copy;
+            copy.open(copies.path(), "T", DbfTable::Mode::Shared);
+            QCOMPARE(copy.recordCount(), int(count));
+            copy.last();
+            QCOMPARE(copy.integer("NUM"), int(count));
+            QCOMPARE(copy.text("TEXTO"), wideText(int(count)));
+        }
+        QVERIFY2(blocks >= 3 && onDisk < quint32(rows), qPrintable(QString("%1 blocks before close").arg(blocks)));
+        QVERIFY2(blocks < rows / 100, qPrintable(QString("%1 writes of the count for %2 posts").arg(blocks).arg(rows)));
+        QCOMPARE(t.recordCount(), rows); // the same handle reads the records still held
+        t.last();
+        QCOMPARE(t.integer("NUM"), rows);
+        t.close();
+
+        const QByteArray file = readAll(path);
+        QCOMPARE(headerCount(file), quint32(rows));
+        QCOMPARE(file.size(), WideHeader + rows * WideRecord + 1);
+        QCOMPARE(file.back(), '\x1a');
+        t.open(dir.path(), "T", DbfTable::Mode::Shared);
+        QCOMPARE(t.recordCount(), rows);
+        int n = 0;
+        for (t.first(); !t.eof(); t.next()) {
+            ++n;
+            if (t.integer("NUM") != n || t.text("TEXTO") != wideText(n) || t.logical("ACTIVO") != (n % 3 == 0) ||
+                t.number("IMPORTE") != n / 8.0)
+                QFAIL(qPrintable(QString("record %1 reads back wrong").arg(n)));
+        }
+        QCOMPARE(n, rows);
+    }
+
+    // The same appends and edits through an exclusive open, which writes in blocks, and through
+    // a shared one, which writes every post at once, end in the same bytes.
+    void blocksWriteTheSameBytes_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("edits"); // the first record and the last but one edited at the end
+        QTest::newRow("no record") << 0 << false;
+        QTest::newRow("one record") << 1 << false;
+        QTest::newRow("several blocks and a remainder") << 3500 << false;
+        QTest::newRow("edits of written and held records") << 2500 << true;
+    }
+    void blocksWriteTheSameBytes() {
+        QFETCH(int, rows);
+        QFETCH(bool, edits);
+        QTemporaryDir dir;
+        QByteArray bytes[2];
+        const DbfTable::Mode modes[2] = {DbfTable::Mode::Shared, DbfTable::Mode::Exclusive};
+        for (int m = 0; m < 2; ++m) {
+            const QString folder = dir.filePath(QString::number(m));
+            QVERIFY(QDir().mkpath(folder));
+            DbfTable::create(folder, "T", WideFields);
+            DbfTable t;
+            t.open(folder, "T", modes[m]);
+            for (int n = 1; n <= rows; ++n)
+                appendWide(t, n);
+            if (edits) {
+                for (int row : {0, rows - 2}) {
+                    t.moveTo(row);
+                    t.edit();
+                    t.setText("TEXTO", AnsiText::ascii("cambiado"));
+                    t.setLogical("ACTIVO", true);
+                    t.post();
+                }
+            }
+            t.close();
+            bytes[m] = readAll(QDir(folder).filePath("T.DBF"));
+        }
+        QCOMPARE(bytes[0].size(), WideHeader + rows * WideRecord + 1);
+        QCOMPARE(bytes[1].size(), bytes[0].size());
+        const auto differ = std::mismatch(bytes[0].begin(), bytes[0].end(), bytes[1].begin());
+        QVERIFY2(differ.first == bytes[0].end(),
+                 qPrintable(QString("the files differ from byte %1").arg(differ.first - bytes[0].begin())));
     }
 };
 

@@ -1,15 +1,20 @@
 // The engine's behaviour as the steps use it: reading back every field type, opening by a
 // name in any letter case, failures with their Spanish messages, edit states, navigation,
 // filter and locate against padded values, the open locks (within the process and against
-// another process), and the time to write and read back 100,000 rows.
+// another process), records held back by an exclusive open (edited in memory, written by
+// the destructor, a failed block write reported), and the time to write and read back 100,000
+// rows.
 
 #include "platform/DbfTable.h"
+#include "platform/FileFault.h"
 #include "platform/RunError.h"
 #include "seneca/Messages.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +55,33 @@ QStringList codes(DbfTable &t) {
         out << t.text("CODIGO").toQString();
     return out;
 }
+
+QByteArray readAll(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Appends records numbered from `from` on until the table has written a block (the file has
+// grown); the number of records then on disk.
+int appendUntilABlockIsWritten(DbfTable &t, const QString &path, int from) {
+    const qint64 size = QFileInfo(path).size();
+    for (int n = from; QFileInfo(path).size() == size; ++n) {
+        t.append();
+        t.setInteger("NUM", n);
+        t.setText("NOMBRE", AnsiText::ascii("registro de relleno"));
+        t.post();
+    }
+    return t.recordCount();
+}
+
+// Lifts the file-size limit when it goes, however the test ends.
+struct SizeLimit {
+    bool on = false;
+    ~SizeLimit() {
+        if (on)
+            TestSupport::UnlimitFileSize();
+    }
+};
 
 QString failure(const std::function<void()> &action) {
     try {
@@ -462,6 +494,136 @@ private slots:
         QCOMPARE(probe(path, "sh"), QString("free"));
         t.close();
         QCOMPARE(probe(path, "ex"), QString("free"));
+    }
+
+    // An exclusive open holds new records back: an edit of one of them changes it in memory and
+    // its block writes it as edited; an edit of a record already in the file writes it at once.
+    void editOfHeldAndWrittenRecords() {
+        QTemporaryDir dir;
+        makeTable(dir.path(), {{"a", "uno"}, {"b", "dos"}});
+        const QString path = dir.filePath("T.DBF");
+        DbfTable t;
+        t.open(dir.path(), "T");
+        t.append();
+        t.setText("CODIGO", AnsiText::ascii("c"));
+        t.setText("NOMBRE", AnsiText::ascii("tres"));
+        t.post();
+        const QByteArray before = readAll(path);
+        QVERIFY(!before.contains("tres")); // held
+
+        t.first();
+        t.edit();
+        t.setText("NOMBRE", AnsiText::ascii("UNO"));
+        t.post();
+        const QByteArray afterWritten = readAll(path);
+        QVERIFY(afterWritten.contains("UNO"));
+        QCOMPARE(afterWritten.size(), before.size());
+
+        t.last();
+        t.edit();
+        t.setText("NOMBRE", AnsiText::ascii("TRES"));
+        t.post();
+        QCOMPARE(t.text("NOMBRE"), AnsiText::ascii("TRES"));
+        QCOMPARE(readAll(path), afterWritten);
+        t.close();
+
+        t.open(dir.path(), "T", DbfTable::Mode::Shared);
+        QStringList names;
+        for (t.first(); !t.eof(); t.next())
+            names << t.text("NOMBRE").toQString();
+        QCOMPARE(names, QStringList({"UNO", "dos", "TRES"}));
+    }
+
+    // A table dropped without close() (an error unwinding past it) keeps what it held.
+    void destructorWritesWhatIsHeld() {
+        QTemporaryDir dir;
+        makeTable(dir.path(), {});
+        {
+            DbfTable t;
+            t.open(dir.path(), "T");
+            for (int n = 1; n <= 10; ++n) {
+                t.append();
+                t.setInteger("NUM", n);
+                t.post();
+            }
+            t.append(); // pending, never posted
+            t.setInteger("NUM", 11);
+        }
+        DbfTable t;
+        t.open(dir.path(), "T", DbfTable::Mode::Shared);
+        QCOMPARE(t.recordCount(), 10);
+        t.last();
+        QCOMPARE(t.integer("NUM"), 10);
+    }
+
+    // A block that cannot be written is reported by the post that fills it or by close(), with
+    // the message of any failed write; after a failed close the table is closed and its file
+    // free, and the destructor reports nothing. The file keeps the blocks written before.
+    void failedBlockWriteIsReported_data() {
+        QTest::addColumn<QString>("failsIn");
+        QTest::newRow("the post that fills a block") << "post";
+        QTest::newRow("close") << "close";
+        QTest::newRow("destructor") << "destructor";
+    }
+    void failedBlockWriteIsReported() {
+        QFETCH(QString, failsIn);
+        QTemporaryDir dir;
+        makeTable(dir.path(), {});
+        const QString path = dir.filePath("T.DBF");
+        const QString message = "No se puede escribir en la tabla T (" + path +
+                                "): " + DescribeFileFault(FileFault::TooLarge);
+        int written = 0;
+        {
+            SizeLimit limit; // lifted after the table's destructor has run
+            DbfTable t;
+            t.open(dir.path(), "T");
+            written = appendUntilABlockIsWritten(t, path, 1);
+            limit.on = TestSupport::LimitFileSize(QFileInfo(path).size() + 100);
+            if (!limit.on)
+                QSKIP("this system cannot limit the size of written files");
+            QString got;
+            int posted = written;
+            if (failsIn == "post") {
+                got = failure([&] {
+                    for (;;) {
+                        t.append();
+                        t.setInteger("NUM", posted + 1);
+                        t.post();
+                        ++posted;
+                    }
+                });
+                QCOMPARE(t.state(), DbfTable::State::Insert); // the record stays pending
+                QCOMPARE(t.recordCount(), posted);
+                QCOMPARE(got, message);
+                QVERIFY(posted > written);
+            } else {
+                for (int i = 0; i < 5; ++i) {
+                    t.append();
+                    t.setInteger("NUM", ++posted);
+                    t.post();
+                }
+            }
+            if (failsIn != "destructor") {
+                got = failure([&] { t.close(); });
+                QCOMPARE(got, message);
+                QVERIFY(!t.isOpen());
+                QCOMPARE(t.state(), DbfTable::State::Closed);
+                DbfTable again; // the file is free
+                again.open(dir.path(), "T", DbfTable::Mode::Shared);
+            }
+        }
+
+        DbfTable t;
+        t.open(dir.path(), "T");
+        QCOMPARE(t.recordCount(), written);
+        t.last();
+        QCOMPARE(t.integer("NUM"), written);
+        t.append(); // the table goes on from its last written record
+        t.setInteger("NUM", written + 1);
+        t.post();
+        t.close();
+        t.open(dir.path(), "T", DbfTable::Mode::Shared);
+        QCOMPARE(t.recordCount(), written + 1);
     }
 
     // Not a timed assertion: the figure is printed for the record.
