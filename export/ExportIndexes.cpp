@@ -64,9 +64,16 @@ const SlotCodes *ExportIndexes::slot(const AnsiText &key) {
 }
 
 const SlotCodes *ExportIndexes::slotOf(int day, int slot) {
+    const std::int64_t key = (static_cast<std::int64_t>(day) << 32) | static_cast<std::uint32_t>(slot);
+    const auto known = m_slotOf.find(key);
+    if (known != m_slotOf.end())
+        return known->second;
     const std::string dayText = std::to_string(day);
     const SlotCodes *found = this->slot(AnsiText::ascii(dayText + std::to_string(slot)));
-    return found && found->day.bytes() == dayText ? found : nullptr;
+    if (found && found->day.bytes() != dayText)
+        found = nullptr;
+    m_slotOf.emplace(key, found);
+    return found;
 }
 
 const GroupCodes *ExportIndexes::group(const AnsiText &abbreviation) {

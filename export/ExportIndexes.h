@@ -8,7 +8,9 @@
 
 #include "export/FirstMatchIndex.h"
 
+#include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <string>
 
 struct ExportTables;
@@ -59,6 +61,7 @@ private:
     std::optional<Map<AssignmentCodes>> m_assignments;
     std::optional<Map<AnsiText>> m_activities;
     std::optional<Map<SlotCodes>> m_slots;
+    std::unordered_map<std::int64_t, const SlotCodes *> m_slotOf; // day and slot number -> slotOf
     std::optional<Map<GroupCodes>> m_groups;
     std::optional<Map<AnsiText>> m_subjectsByOffer;
 };

@@ -12,6 +12,9 @@ void SolucEntries::read(DbfTable &soluc) {
     const QString AULA = QStringLiteral("AULA");
 
     m_byTeacher.clear();
+    // SOLUC usually lists a teacher's entries together: the last teacher's list is at hand.
+    std::vector<SolucEntry> *list = nullptr;
+    std::string listTeacher;
     for (soluc.first(); !soluc.eof(); soluc.next()) {
         const AnsiText teacher = soluc.text(PROF);
         SolucEntry entry;
@@ -23,7 +26,11 @@ void SolucEntries::read(DbfTable &soluc) {
         entry.group = soluc.text(CODGRUPO);
         entry.activity = soluc.text(TAREA);
         entry.room = soluc.text(AULA);
-        m_byTeacher[teacher.bytes()].push_back(std::move(entry));
+        if (!list || teacher.bytes() != listTeacher) {
+            listTeacher = teacher.bytes();
+            list = &m_byTeacher[listTeacher]; // the map's values stay where they are
+        }
+        list->push_back(std::move(entry));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "export/SolucEntries.h"
 
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -18,11 +19,22 @@ void appendDato(RecordGroup &group, const char *name, const AnsiText &value) {
     group.datos.push_back({name, value.toUtf8()});
 }
 
+void appendDato(RecordGroup &group, const char *name, const std::string &utf8) { group.datos.push_back({name, utf8}); }
+
+// The values that every entry of a day-and-slot, or of the whole run, writes alike, converted
+// once.
+struct SlotValues {
+    std::string day, code, start, end;
+};
+struct DateValues {
+    std::string start, end;
+};
+
 // One placed entry, into a record that may hold an earlier teacher's (whose allocations are
 // reused). A lookup that finds nothing leaves its values empty; every dato is written all the
 // same.
-void fillEntryRecord(RecordGroup &record, int number, const SolucEntry &entry, const SlotCodes &slot,
-                     ExportIndexes &indexes, const SchoolYearDates &dates) {
+void fillEntryRecord(RecordGroup &record, int number, const SolucEntry &entry, const SlotValues &slot,
+                     ExportIndexes &indexes, const DateValues &dates) {
     static const AnsiText none;
     // Every subject assignment the import writes carries the activity "1".
     static const AnsiText assignmentActivity = AnsiText::ascii("1");
@@ -88,6 +100,14 @@ ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, 
     SolucEntries entries;
     entries.read(tables.Soluc);
     ExportIndexes indexes(tables);
+    const DateValues dateValues{dates.start.toUtf8(), dates.end.toUtf8()};
+    std::unordered_map<const SlotCodes *, SlotValues> slotValues;
+    const auto valuesOf = [&](const SlotCodes *slot) -> const SlotValues & {
+        auto [at, added] = slotValues.try_emplace(slot);
+        if (added)
+            at->second = {slot->day.toUtf8(), slot->code.toUtf8(), slot->start.toUtf8(), slot->end.toUtf8()};
+        return at->second;
+    };
 
     // The teacher number counts PROFT records, whether or not a teacher has entries; two
     // records with the same abbreviation each get that abbreviation's entries.
@@ -99,10 +119,10 @@ ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, 
         const AnsiText postDate = staff.text(F_TOMAPOS);
         // An entry whose day or slot does not exist would go out without day, slot and times,
         // which Séneca cannot take: it is left out (and the check reports it).
-        std::vector<std::pair<const SolucEntry *, const SlotCodes *>> placed;
+        std::vector<std::pair<const SolucEntry *, const SlotValues *>> placed;
         for (const SolucEntry &entry : entries.placed(staff.text(ABREV)))
             if (const SlotCodes *slot = indexes.slotOf(entry.day, entry.slot))
-                placed.emplace_back(&entry, slot);
+                placed.emplace_back(&entry, &valuesOf(slot));
 
         teacher.seq = "HORARIO_REGULAR_PROFESOR_" + std::to_string(teacherNumber);
         teacher.registros = static_cast<long long>(placed.size());
@@ -113,7 +133,7 @@ ExportCounts WriteTeacherRecords(TeacherRecordSink &sink, ExportTables &tables, 
         int entryNumber = 0;
         for (const auto &[entry, slot] : placed) {
             fillEntryRecord(teacher.groups[static_cast<size_t>(entryNumber)], entryNumber + 1, *entry, *slot, indexes,
-                            dates);
+                            dateValues);
             ++entryNumber;
         }
         sink.add(teacher);
