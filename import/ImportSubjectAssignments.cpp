@@ -98,16 +98,11 @@ void ImportSubjectAssignments(RunState &state, UserInterface &) {
     const auto codeByName = readSubjectCodes(subjects);
     const AnsiText sessions = AnsiText::fromBytes(std::string(WeeklyLessons, '1'));
 
-    const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("MATERIAS").c_str());
-    for (int i = 0; i < records.length(); ++i) {
-        const DatoList datos = Datos(records.item(i));
-        if (datos.count() < 2)
-            continue;
-        const AnsiText courseKey = DatoField(datos, 0, "X_OFERTAMATRIG");
-        // Identifier and name come in either order, read as the subjects step reads them.
-        const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
-        const AnsiText &subjectKey = nameAndId.id;
-        const AnsiText &subjectName = nameAndId.name;
+    // Read as the subjects step reads them.
+    for (const SubjectRecord &record : state.document.SubjectRecords()) {
+        const AnsiText &courseKey = record.offer;
+        const AnsiText &subjectKey = record.subject;
+        const AnsiText &subjectName = record.name;
 
         const auto code = codeByName.find(nameKey(subjectName.left(NameWidth)));
         if (code == codeByName.end() || code->second.isEmpty())

@@ -43,19 +43,6 @@ const std::vector<DbfFieldDef> OfferFields = {
     {EsTarea, DbfFieldType::Logical, 0},
 };
 
-struct SubjectRecord {
-    AnsiText offer;
-    AnsiText subject; // X_MATERIAOMG
-    AnsiText name;    // D_MATERIAC
-};
-
-// The offer is dato 0; name and identifier come in either order (ReadSubjectNameAndId).
-// Nothing carries over from an earlier record.
-SubjectRecord readRecord(const DatoList &datos) {
-    const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
-    return {DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.id, nameAndId.name};
-}
-
 struct Codes {
     AnsiText code;
     AnsiText longCode;
@@ -148,14 +135,7 @@ void ImportSubjects(RunState &state, UserInterface &) {
     Catalogue catalogueCodes(catalogue);
     RowIndexes indexes;
 
-    const XmlNodeList records = state.document.SelectRecords(GroupRecordsPath("MATERIAS").c_str());
-    const int count = records.length();
-    for (int i = 0; i < count; ++i) {
-        const DatoList datos = Datos(records.item(i));
-        if (datos.count() < 2)
-            continue;
-        const SubjectRecord r = readRecord(datos);
-
+    for (const SubjectRecord &r : state.document.SubjectRecords()) {
         auto [code, longCode] = catalogueCodes.codes(r.name);
         if (Clipper::AllTrim(code).isEmpty()) {
             // Nothing to form a code from: such a record would give a subject without name or code.

@@ -35,9 +35,10 @@ constexpr int MaxEntityDepth = 20;
 // A file is read and parsed this much at a time.
 constexpr qint64 ReadPieceSize = 256 * 1024;
 // No network, no DTD loading, no entity substitution (so no external entity is ever read and
-// internal ones stay references); blank text between elements is dropped. XML_PARSE_HUGE stays
-// off, so libxml2's own limits bound nesting depth and entity expansion.
-constexpr int ParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
+// internal ones stay references); blank text between elements is dropped; a short text (most
+// Séneca values) is kept inside its node instead of in an allocation of its own. XML_PARSE_HUGE
+// stays off, so libxml2's own limits bound nesting depth and entity expansion.
+constexpr int ParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
 
 const xmlChar *X(const char *s) { return reinterpret_cast<const xmlChar *>(s); }
 const char *C(const xmlChar *s) { return reinterpret_cast<const char *>(s); }

@@ -23,6 +23,7 @@ void SenecaDocument::load(const QString &path) { load(path, {}); }
 void SenecaDocument::load(const QString &path, const XmlDocument::ThirdLevelSink &sink) {
     m_xml = XmlDocument();
     m_path = path;
+    m_subjectRecords.reset();
     if (m_xml.load(path, sink))
         return;
     const XmlDocument::ParseError &error = m_xml.parseError();
@@ -36,6 +37,22 @@ void SenecaDocument::load(const QString &path, const XmlDocument::ThirdLevelSink
 }
 
 XmlNodeList SenecaDocument::SelectRecords(const char *path) const { return m_xml.select(path); }
+
+const std::vector<SubjectRecord> &SenecaDocument::SubjectRecords() const {
+    if (!m_subjectRecords) {
+        std::vector<SubjectRecord> read;
+        const XmlNodeList records = SelectRecords(GroupRecordsPath("MATERIAS").c_str());
+        for (int i = 0; i < records.length(); ++i) {
+            const DatoList datos = Datos(records.item(i));
+            if (datos.count() < 2)
+                continue;
+            const SubjectNameAndId nameAndId = ReadSubjectNameAndId(datos);
+            read.push_back({DatoField(datos, 0, "X_OFERTAMATRIG"), nameAndId.id, nameAndId.name});
+        }
+        m_subjectRecords = std::move(read);
+    }
+    return *m_subjectRecords;
+}
 
 DatoList Datos(const XmlNode &record) { return DatoList(record.childElements("dato")); }
 

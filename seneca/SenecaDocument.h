@@ -9,6 +9,9 @@
 
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 // The direct `dato` children of one record, in document order.
 class DatoList {
 public:
@@ -19,6 +22,14 @@ public:
 
 private:
     XmlNodeList m_nodes;
+};
+
+// One MATERIAS record as the subject steps read it: the offer is dato 0 (X_OFERTAMATRIG), the
+// name and identifier come in either order (ReadSubjectNameAndId).
+struct SubjectRecord {
+    AnsiText offer;
+    AnsiText subject; // X_MATERIAOMG
+    AnsiText name;    // D_MATERIAC
 };
 
 class SenecaDocument {
@@ -33,12 +44,16 @@ public:
 
     // The nodes an absolute location path selects, in document order.
     XmlNodeList SelectRecords(const char *path) const;
+    // The MATERIAS records with at least two datos, in document order, read once for the
+    // steps that walk them (the largest group of an export).
+    const std::vector<SubjectRecord> &SubjectRecords() const;
     XmlDocument &xml() { return m_xml; }
     const XmlDocument &xml() const { return m_xml; }
 
 private:
     XmlDocument m_xml;
     QString m_path;
+    mutable std::optional<std::vector<SubjectRecord>> m_subjectRecords;
 };
 
 // The `dato` children of a record (a null record has none).
