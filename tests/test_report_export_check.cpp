@@ -313,6 +313,17 @@ void ReportExportCheckTest::writtenDocumentReadBack() {
     f.write("<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"HORARIOS_REGULARES\">");
     f.close();
     QVERIFY_THROWS_EXCEPTION(RunError, ReadWrittenTimetable(path));
+
+    // The parser's own reason is given, in Spanish.
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("<SERVICIO><BLOQUE_DATOS></SERVICIO>");
+    f.close();
+    try {
+        ReadWrittenTimetable(path);
+        QFAIL("a damaged document was read");
+    } catch (const RunError &e) {
+        QVERIFY2(e.message().contains(QStringLiteral("no corresponde a la abierta «<BLOQUE_DATOS>»")), qPrintable(e.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(ReportExportCheckTest)
