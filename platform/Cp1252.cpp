@@ -33,6 +33,16 @@ void appendUtf8(std::string &out, char32_t cp) {
     }
 }
 
+// Copies the run of ASCII from i on, which reads the same in both encodings, and returns
+// where it ends.
+size_t copyAsciiRun(std::string &out, std::string_view text, size_t i) {
+    size_t end = i;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80)
+        ++end;
+    out.append(text.data() + i, end - i);
+    return end;
+}
+
 } // namespace
 
 namespace Cp1252 {
@@ -46,18 +56,8 @@ char32_t toUnicode(unsigned char byte) {
 std::string toUtf8(std::string_view cp1252) {
     std::string out;
     out.reserve(cp1252.size() + cp1252.size() / 4);
-    size_t i = 0;
-    while (i < cp1252.size()) {
-        // A run of ASCII is the same in both.
-        size_t ascii = i;
-        while (ascii < cp1252.size() && static_cast<unsigned char>(cp1252[ascii]) < 0x80)
-            ++ascii;
-        out.append(cp1252.data() + i, ascii - i);
-        if (ascii == cp1252.size())
-            break;
-        appendUtf8(out, toUnicode(static_cast<unsigned char>(cp1252[ascii])));
-        i = ascii + 1;
-    }
+    for (size_t i = copyAsciiRun(out, cp1252, 0); i < cp1252.size(); i = copyAsciiRun(out, cp1252, i + 1))
+        appendUtf8(out, toUnicode(static_cast<unsigned char>(cp1252[i])));
     return out;
 }
 
@@ -66,12 +66,7 @@ std::string fromUtf8(std::string_view utf8) {
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        // A run of ASCII is the same in both.
-        size_t ascii = i;
-        while (ascii < utf8.size() && static_cast<unsigned char>(utf8[ascii]) < 0x80)
-            ++ascii;
-        out.append(utf8.data() + i, ascii - i);
-        i = ascii;
+        i = copyAsciiRun(out, utf8, i);
         if (i == utf8.size())
             break;
         const auto lead = static_cast<unsigned char>(utf8[i]);
