@@ -40,18 +40,19 @@ public:
     Checker(const SenecaExport &s, ExportTables &tables, Report &report)
         : s(s), tables(tables), indexes(tables), report(report) {}
 
-    void read(const std::vector<WrittenTeacher> &output);
+    // Takes the written values over.
+    void read(std::vector<WrittenTeacher> output);
     void check();
 
 private:
     void readTables();
-    void readOutput(const std::vector<WrittenTeacher> &output);
+    void readOutput(std::vector<WrittenTeacher> &output);
     void checkTeachers();
     void checkLeftOut();
     void checkLesson(const ExportLesson &l);
     void checkMixedUnit(const ExportLesson &l);
     void checkTimes(const ExportLesson &l);
-    void describe(ExportLesson &l) const;
+    void describe(ExportLesson &l);
 
     QString unitNamed(const AnsiText &code) const {
         const SenecaRecord *r = s.units.find(code);
@@ -81,6 +82,9 @@ private:
     std::set<std::pair<std::string, std::string>> mixedNoted;
 
     std::vector<ExportLesson> lessons;
+    // Many lessons share a slot, or a unit, subject, room and activity: each text is made once
+    // and shared.
+    std::unordered_map<std::string, QString> slotNames, descriptions;
     long long paddedTimes = 0;
     AnsiText paddedExample;
 };
@@ -115,9 +119,24 @@ void Checker::readTables() {
                 .push_back(r.at(SenecaExport::SubjectId));
 }
 
-void Checker::describe(ExportLesson &l) const {
-    const SenecaRecord *slot = s.timeSlots.find(l.slot);
-    l.slotName = slot ? Named(slot->at(1), l.slot) : q(l.slot);
+void Checker::describe(ExportLesson &l) {
+    auto [slotName, newSlot] = slotNames.try_emplace(l.slot.bytes());
+    if (newSlot) {
+        const SenecaRecord *slot = s.timeSlots.find(l.slot);
+        slotName->second = slot ? Named(slot->at(1), l.slot) : q(l.slot);
+    }
+    l.slotName = slotName->second;
+
+    std::string key;
+    for (const AnsiText *part : {&l.unit, &l.subject, &l.room, &l.activity, &l.hostGroup, &l.hostSubject}) {
+        key += part->bytes();
+        key += '\0'; // table text holds no NUL
+    }
+    auto [what, newWhat] = descriptions.try_emplace(std::move(key));
+    if (!newWhat) {
+        l.what = what->second;
+        return;
+    }
     QStringList parts;
     if (!l.unit.isEmpty())
         parts << unitNamed(l.unit);
@@ -132,10 +151,11 @@ void Checker::describe(ExportLesson &l) const {
     parts << QStringLiteral("[en el programa de horarios: grupo %1, asignatura %2]")
                  .arg(l.hostGroup.isEmpty() ? QStringLiteral("ninguno") : l.hostGroup.toQString(),
                       l.hostSubject.toQString());
-    l.what = parts.join(QStringLiteral(", "));
+    what->second = parts.join(QStringLiteral(", "));
+    l.what = what->second;
 }
 
-void Checker::readOutput(const std::vector<WrittenTeacher> &records) {
+void Checker::readOutput(std::vector<WrittenTeacher> &records) {
     SolucEntries entries;
     entries.read(tables.Soluc);
     if (records.size() != teachers.size())
@@ -149,29 +169,30 @@ void Checker::readOutput(const std::vector<WrittenTeacher> &records) {
         for (const SolucEntry &e : entries.placed(teachers[t].abbreviation))
             if (indexes.slotOf(e.day, e.slot))
                 written.push_back(&e);
-        const auto &entryRecords = records[t].entries;
+        auto &entryRecords = records[t].entries;
         if (entryRecords.size() != written.size())
             throw RunError(QStringLiteral("El documento escrito no corresponde al horario resuelto (profesor %1).")
                                .arg(teachers[t].name));
         for (size_t i = 0; i < entryRecords.size(); ++i) {
-            const auto &v = entryRecords[i];
+            auto &v = entryRecords[i];
             ExportLesson l;
             l.teacher = static_cast<int>(t);
             l.teacherName = teachers[t].name;
-            l.day = v[0];
-            l.slot = v[1];
-            l.room = v[2];
-            l.unit = v[3];
-            l.offer = v[4];
-            l.subject = v[5];
-            l.start = v[8];
-            l.end = v[9];
-            l.activity = v[10];
+            l.day = std::move(v[0]);
+            l.slot = std::move(v[1]);
+            l.room = std::move(v[2]);
+            l.unit = std::move(v[3]);
+            l.offer = std::move(v[4]);
+            l.subject = std::move(v[5]);
+            l.start = std::move(v[8]);
+            l.end = std::move(v[9]);
+            l.activity = std::move(v[10]);
             l.hostSubject = written[i]->subject;
             l.hostGroup = written[i]->group;
             describe(l);
             lessons.push_back(std::move(l));
         }
+        entryRecords = {}; // taken over: freed as it goes
     }
 }
 
@@ -206,24 +227,26 @@ void Checker::checkLeftOut() {
         const AnsiText teacher = soluc.text(QStringLiteral("PROF"));
         const int day = soluc.integer(QStringLiteral("DIA"));
         const int slot = soluc.integer(QStringLiteral("HORA"));
-        const QString entry = QStringLiteral("registro %1 de SOLUC (profesor %2, día %3, hora %4, asignatura %5, grupo %6)")
-                                  .arg(QString::number(soluc.position() + 1), q(teacher), QString::number(day),
-                                       QString::number(slot), q(soluc.text(QStringLiteral("ASIG"))),
-                                       q(soluc.text(QStringLiteral("CODGRUPO"))));
+        // Made only for a row that is reported.
+        const auto entry = [&] {
+            return QStringLiteral("registro %1 de SOLUC (profesor %2, día %3, hora %4, asignatura %5, grupo %6)")
+                .arg(QString::number(soluc.position() + 1), q(teacher), QString::number(day), QString::number(slot),
+                     q(soluc.text(QStringLiteral("ASIG"))), q(soluc.text(QStringLiteral("CODGRUPO"))));
+        };
         if (day == 0) {
             if (++unplaced <= Examples)
-                unplacedExamples << entry;
+                unplacedExamples << entry();
         } else if (!teacherAbbreviations.contains(teacher.bytes())) {
             ++noTeacher;
             report.add(FindingLevel::Error, QStringLiteral("Sesión de un profesor que no está en PROFT"),
                        QStringLiteral("%1: el profesor no está en la tabla de profesores; la sesión no se ha "
                                       "exportado.")
-                           .arg(entry));
+                           .arg(entry()));
         } else if (!indexes.slotOf(day, slot)) {
             ++noSlot;
             report.add(FindingLevel::Error, QStringLiteral("Sesión en un día o tramo que no existe"),
                        QStringLiteral("%1: no hay tramo %2 en el día %3 de DIASHORAST; la sesión no se ha exportado.")
-                           .arg(entry, QString::number(slot), QString::number(day)));
+                           .arg(entry(), QString::number(slot), QString::number(day)));
         }
     }
     if (unplaced > 0)
@@ -378,7 +401,7 @@ void Checker::checkLesson(const ExportLesson &l) {
         checkMixedUnit(l);
 }
 
-void Checker::read(const std::vector<WrittenTeacher> &output) {
+void Checker::read(std::vector<WrittenTeacher> output) {
     readTables();
     readOutput(output);
 }
