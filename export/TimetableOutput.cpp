@@ -170,8 +170,8 @@ TimetableOutput::TimetableOutput(XmlDocument &doc, XmlNode group, const QString 
                            .arg(shown(m_path), DescribeFileError(stream->file)));
     }
     // Made once the file is open, since closing the buffer writes to it. As in the document's
-    // own serializer, every record passes through the encoder, which turns a character the
-    // encoding lacks into a character reference.
+    // own serializer, a record that is not plain ASCII passes through the encoder, which turns
+    // a character the encoding lacks into a character reference.
     stream->buffer = xmlOutputBufferCreateIO(&Stream::write, nullptr, stream.get(), encoder);
     if (!stream->buffer)
         throw std::bad_alloc();

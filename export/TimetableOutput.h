@@ -3,7 +3,8 @@
 // they are written out one by one as they are finished, never held as a tree: the frame (what
 // comes before and after the regular-timetables group) is serialized by the document, the
 // records in between as the same serializer writes them (RecordMarkup) and passed through the
-// same encoder, so the bytes equal those of a document that held every record. An encoding in
+// same encoder (a record of plain ASCII, in an encoding that writes ASCII unchanged, goes to
+// the file as it is), so the bytes equal those of a document that held every record. An encoding in
 // which the frame cannot be split (one not based on ASCII, such as UTF-16) falls back to
 // adding every record to the document and saving it whole.
 //
