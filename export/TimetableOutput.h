@@ -4,9 +4,9 @@
 // comes before and after the regular-timetables group) is serialized by the document, the
 // records in between as the same serializer writes them (RecordMarkup) and passed through the
 // same encoder (a record of plain ASCII, in an encoding that writes ASCII unchanged, goes to
-// the file as it is), so the bytes equal those of a document that held every record. An encoding in
-// which the frame cannot be split (one not based on ASCII, such as UTF-16) falls back to
-// adding every record to the document and saving it whole.
+// the file as it is), so the bytes equal those of a document that held every record. An
+// encoding in which the frame cannot be split (one not based on ASCII, such as UTF-16) falls
+// back to adding every record to the document and saving it whole.
 //
 // Either way the file goes through a temporary file in the target's folder that replaces the
 // target only on finish(), so a failure never leaves a truncated file nor destroys an earlier
