@@ -12,8 +12,7 @@
 #include <utility>
 #include <vector>
 
-template <class V>
-class FirstMatchIndex {
+template <class V> class FirstMatchIndex {
 public:
     explicit FirstMatchIndex(size_t expected = 0) { rebuild(capacityFor(expected)); }
 

@@ -24,8 +24,7 @@ public:
         std::memcpy(m_bytes.get() + m_size, bytes.data(), bytes.size());
         m_size += bytes.size();
     }
-    template <size_t N>
-    void literal(const char (&text)[N]) {
+    template <size_t N> void literal(const char (&text)[N]) {
         reserveMore(N - 1);
         std::memcpy(m_bytes.get() + m_size, text, N - 1);
         m_size += N - 1;

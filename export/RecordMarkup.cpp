@@ -21,7 +21,8 @@ CharacterSet characterSet(std::string_view characters) {
 
 // Appends the value with each character of the set replaced by its escape; the runs between
 // them go in whole.
-void appendEscaped(MarkupBuffer &out, std::string_view value, const CharacterSet &special, const char *(*escape)(char)) {
+void appendEscaped(MarkupBuffer &out, std::string_view value, const CharacterSet &special,
+                   const char *(*escape)(char)) {
     size_t from = 0;
     for (size_t at = 0; at < value.size(); ++at) {
         if (!special[static_cast<unsigned char>(value[at])])
@@ -35,22 +36,33 @@ void appendEscaped(MarkupBuffer &out, std::string_view value, const CharacterSet
 
 const char *textEscape(char c) {
     switch (c) {
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '&': return "&amp;";
-    default: return "&#13;"; // '\r'
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    default:
+        return "&#13;"; // '\r'
     }
 }
 
 const char *attributeEscape(char c) {
     switch (c) {
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '&': return "&amp;";
-    case '"': return "&quot;";
-    case '\n': return "&#10;";
-    case '\r': return "&#13;";
-    default: return "&#9;"; // '\t'
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '"':
+        return "&quot;";
+    case '\n':
+        return "&#10;";
+    case '\r':
+        return "&#13;";
+    default:
+        return "&#9;"; // '\t'
     }
 }
 
@@ -59,8 +71,7 @@ void appendText(MarkupBuffer &out, const std::string &value) {
     appendEscaped(out, upToNul(value), special, textEscape);
 }
 
-template <size_t N>
-void appendAttribute(MarkupBuffer &out, const char (&name)[N], const std::string &value) {
+template <size_t N> void appendAttribute(MarkupBuffer &out, const char (&name)[N], const std::string &value) {
     out.push(' ');
     out.literal(name);
     out.literal("=\"");

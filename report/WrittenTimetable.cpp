@@ -38,11 +38,13 @@ struct Reading {
     int depth = 0; // of the next element to open
     bool inRegular = false;
     bool inEntry = false;
-    int field = -1;      // the EntryFields index of the open dato; -1 when none is read
-    std::string value;   // its text so far
-    QString firstError;  // the first error, in Spanish
+    int field = -1;     // the EntryFields index of the open dato; -1 when none is read
+    std::string value;  // its text so far
+    QString firstError; // the first error, in Spanish
 
-    static Reading &of(void *context) { return *static_cast<Reading *>(static_cast<xmlParserCtxt *>(context)->_private); }
+    static Reading &of(void *context) {
+        return *static_cast<Reading *>(static_cast<xmlParserCtxt *>(context)->_private);
+    }
 
     // The value of an attribute among SAX2's (localname, prefix, URI, value, end) fives.
     static std::string attribute(const xmlChar **attributes, int count, const char *name) {
@@ -107,7 +109,8 @@ std::vector<WrittenTeacher> ReadWrittenTimetable(const QString &path) {
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw RunError(QStringLiteral("No se puede leer el documento escrito «%1»: %2.").arg(shown, DescribeFileError(file)));
+        throw RunError(
+            QStringLiteral("No se puede leer el documento escrito «%1»: %2.").arg(shown, DescribeFileError(file)));
 
     // Parsed as it is read, with no tree: the document is many times the size of its values.
     xmlSAXHandler handler;

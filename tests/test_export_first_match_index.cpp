@@ -24,7 +24,8 @@ private slots:
         for (int i = 0; i < 5000; ++i) // later values for the same keys are ignored
             index.add("MAT" + std::to_string(i) + std::string(1, '\0') + "ESO" + std::to_string(i % 7), -i);
         for (int i = 0; i < 5000; ++i) {
-            const int *found = index.find("MAT" + std::to_string(i) + std::string(1, '\0') + "ESO" + std::to_string(i % 7));
+            const int *found =
+                index.find("MAT" + std::to_string(i) + std::string(1, '\0') + "ESO" + std::to_string(i % 7));
             QVERIFY2(found && *found == i, qPrintable(QString::number(i)));
         }
         QVERIFY(!index.find("MAT1" + std::string(1, '\0') + "ESO2")); // key of 1 is MAT1\0ESO1
@@ -34,8 +35,8 @@ private slots:
 
     void keysApartByNulAndLength() {
         FirstMatchIndex<std::string> index;
-        const std::string keys[] = {"", std::string(1, '\0'), "a", std::string("a\0", 2), std::string("a\0b", 3),
-                                    std::string("a\0c", 3), "ab"};
+        const std::string keys[] = {
+            "", std::string(1, '\0'), "a", std::string("a\0", 2), std::string("a\0b", 3), std::string("a\0c", 3), "ab"};
         for (const std::string &key : keys)
             index.add(key, "v" + key);
         for (const std::string &key : keys) {
