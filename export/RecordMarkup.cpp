@@ -47,22 +47,17 @@ const char *textEscape(char c) {
     }
 }
 
+// An attribute escapes what text does and its quote, line feed and tab as well.
 const char *attributeEscape(char c) {
     switch (c) {
-    case '<':
-        return "&lt;";
-    case '>':
-        return "&gt;";
-    case '&':
-        return "&amp;";
     case '"':
         return "&quot;";
     case '\n':
         return "&#10;";
-    case '\r':
-        return "&#13;";
+    case '\t':
+        return "&#9;";
     default:
-        return "&#9;"; // '\t'
+        return textEscape(c);
     }
 }
 

@@ -127,12 +127,8 @@ void Checker::describe(ExportLesson &l) {
     }
     l.slotName = slotName->second;
 
-    std::string key;
-    for (const AnsiText *part : {&l.unit, &l.subject, &l.room, &l.activity, &l.hostGroup, &l.hostSubject}) {
-        key += part->bytes();
-        key += '\0'; // table text holds no NUL
-    }
-    auto [what, newWhat] = descriptions.try_emplace(std::move(key));
+    auto [what, newWhat] =
+        descriptions.try_emplace(JoinedKey({&l.unit, &l.subject, &l.room, &l.activity, &l.hostGroup, &l.hostSubject}));
     if (!newWhat) {
         l.what = what->second;
         return;

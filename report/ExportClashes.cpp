@@ -10,15 +10,6 @@ namespace {
 
 using Key = std::string;
 
-Key join(std::initializer_list<const AnsiText *> parts) {
-    Key k;
-    for (const AnsiText *p : parts) {
-        k += p->bytes();
-        k += '\0'; // table text holds no NUL
-    }
-    return k;
-}
-
 // What one teacher does in one slot: one subject (or activity) in one room, given to the
 // units listed. Several SOLUC entries that differ only in their unit are one such lesson.
 struct TeacherLesson {
@@ -29,9 +20,7 @@ struct TeacherLesson {
     std::set<std::string> unitGroups;
 };
 
-QString described(const TeacherLesson &t) {
-    return t.first->teacherName + QStringLiteral(": ") + t.first->what;
-}
+QString described(const TeacherLesson &t) { return t.first->teacherName + QStringLiteral(": ") + t.first->what; }
 
 // Reports every bucket holding more than one distinct lesson.
 template <class Buckets>
@@ -45,8 +34,7 @@ void reportBuckets(const Buckets &buckets, Report &report, FindingLevel level, c
         for (const auto &[id, lesson] : lessons)
             parts << described(*lesson);
         report.add(level, kind,
-                   lead.arg(DayName(any.first->day), any.first->slotName) +
-                       parts.join(QStringLiteral("; ")));
+                   lead.arg(DayName(any.first->day), any.first->slotName) + parts.join(QStringLiteral("; ")));
     }
 }
 
@@ -57,12 +45,12 @@ void FindClashes(const std::vector<ExportLesson> &lessons, Report &report) {
     std::map<Key, TeacherLesson> teacherLessons;
     for (const ExportLesson &l : lessons) {
         const AnsiText teacher = AnsiText::ascii(std::to_string(l.teacher));
-        TeacherLesson &t = teacherLessons[join({&teacher, &l.day, &l.slot, &l.hostSubject, &l.activity, &l.room})];
+        TeacherLesson &t = teacherLessons[JoinedKey({&teacher, &l.day, &l.slot, &l.hostSubject, &l.activity, &l.room})];
         if (!t.first)
             t.first = &l;
         if (!l.unit.isEmpty()) {
             t.units.insert(l.unit.bytes());
-            t.unitGroups.insert(join({&l.unit, &l.hostGroup}));
+            t.unitGroups.insert(JoinedKey({&l.unit, &l.hostGroup}));
         }
     }
 
@@ -72,15 +60,17 @@ void FindClashes(const std::vector<ExportLesson> &lessons, Report &report) {
     for (const auto &[key, t] : teacherLessons) {
         const ExportLesson &l = *t.first;
         const AnsiText teacher = AnsiText::ascii(std::to_string(l.teacher));
-        byTeacher[join({&teacher, &l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity, &l.room}), &t);
+        byTeacher[JoinedKey({&teacher, &l.day, &l.slot})].try_emplace(JoinedKey({&l.hostSubject, &l.activity, &l.room}),
+                                                                      &t);
         Key unitSet;
         for (const std::string &u : t.units)
             unitSet += u + '\0';
         if (!l.room.isEmpty())
-            byRoom[join({&l.room, &l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity}) + '\1' + unitSet,
-                                                                &t);
+            byRoom[JoinedKey({&l.room, &l.day, &l.slot})].try_emplace(
+                JoinedKey({&l.hostSubject, &l.activity}) + '\1' + unitSet, &t);
         for (const std::string &unitGroup : t.unitGroups)
-            byUnit[unitGroup + join({&l.day, &l.slot})].try_emplace(join({&l.hostSubject, &l.activity, &l.room}), &t);
+            byUnit[unitGroup + JoinedKey({&l.day, &l.slot})].try_emplace(
+                JoinedKey({&l.hostSubject, &l.activity, &l.room}), &t);
     }
 
     reportBuckets(byTeacher, report, FindingLevel::Error, QStringLiteral("Profesor en dos sitios a la vez"),

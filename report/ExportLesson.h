@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <initializer_list>
+#include <string>
+
 struct ExportLesson {
     int teacher = 0;       // PROFT record, from 0
     QString teacherName;   // "García López Ana (GLA)"
@@ -20,3 +23,14 @@ struct ExportLesson {
 
 // "lunes" ... "domingo"; the number itself for any other day.
 QString DayName(const AnsiText &day);
+
+// One key made of several table texts, each ended by a NUL (table text holds none), so that
+// different splits of the same bytes stay apart.
+inline std::string JoinedKey(std::initializer_list<const AnsiText *> parts) {
+    std::string key;
+    for (const AnsiText *p : parts) {
+        key += p->bytes();
+        key += '\0';
+    }
+    return key;
+}
